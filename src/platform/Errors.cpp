@@ -1,0 +1,13 @@
+#include "platform/Errors.h"
+
+#include <new>
+
+namespace platform {
+
+std::string ClassNameOf(const std::exception& error) {
+    if (const auto* own = dynamic_cast<const Exception*>(&error)) return own->ClassName();
+    if (dynamic_cast<const std::bad_alloc*>(&error)) return "EOutOfMemory";
+    return "Exception";
+}
+
+}  // namespace platform

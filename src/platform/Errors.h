@@ -1,0 +1,62 @@
+#pragma once
+// The toolkit's error classes. Messages of the program name the class of a caught error
+// ("...\rError: EFOpenError"), so every class knows its own name at run time.
+
+#include <exception>
+#include <string>
+
+namespace platform {
+
+class Exception : public std::exception {
+public:
+    explicit Exception(std::string message, int helpContext = 0)
+        : message_(std::move(message)), helpContext_(helpContext) {}
+    const char* what() const noexcept override { return message_.c_str(); }
+    const std::string& Message() const noexcept { return message_; }
+    int HelpContext() const noexcept { return helpContext_; }
+    virtual const char* ClassName() const noexcept { return "Exception"; }
+
+private:
+    std::string message_;
+    int helpContext_;
+};
+
+#define BOOTRAMA_EXCEPTION_CLASS(Name, Parent)                               \
+    class Name : public Parent {                                             \
+    public:                                                                  \
+        using Parent::Parent;                                                \
+        const char* ClassName() const noexcept override { return #Name; }    \
+    }
+
+// Streams: a file that can't be opened or created, or a failed read or write.
+BOOTRAMA_EXCEPTION_CLASS(EStreamError, Exception);
+BOOTRAMA_EXCEPTION_CLASS(EFOpenError, EStreamError);
+BOOTRAMA_EXCEPTION_CLASS(EFCreateError, EStreamError);
+BOOTRAMA_EXCEPTION_CLASS(EFilerError, EStreamError);
+BOOTRAMA_EXCEPTION_CLASS(EReadError, EFilerError);
+BOOTRAMA_EXCEPTION_CLASS(EWriteError, EFilerError);
+
+// An input/output error with the system's error code.
+class EInOutError : public Exception {
+public:
+    EInOutError(std::string message, int errorCode)
+        : Exception(std::move(message)), errorCode_(errorCode) {}
+    int ErrorCode() const noexcept { return errorCode_; }
+    const char* ClassName() const noexcept override { return "EInOutError"; }
+
+private:
+    int errorCode_;
+};
+
+BOOTRAMA_EXCEPTION_CLASS(EInvalidGraphic, Exception);    // invalid picture, unknown extension
+BOOTRAMA_EXCEPTION_CLASS(EConvertError, Exception);      // "Cannot assign a %s to a %s"
+BOOTRAMA_EXCEPTION_CLASS(EStringListError, Exception);   // list index out of bounds
+BOOTRAMA_EXCEPTION_CLASS(EIniFileException, Exception);  // "Unable to write to %s"
+BOOTRAMA_EXCEPTION_CLASS(ERegistryException, Exception);
+BOOTRAMA_EXCEPTION_CLASS(EOutOfMemory, Exception);
+
+// The class name of any caught error: ours by their own name, std::bad_alloc as
+// EOutOfMemory, anything else as "Exception".
+std::string ClassNameOf(const std::exception& error);
+
+}  // namespace platform

@@ -1,0 +1,44 @@
+#pragma once
+// Message boxes go through one interface. Without a GUI the headless implementation
+// writes each box to a log (BOOTRAMA_MESSAGE_LOG) and takes answers from
+// BOOTRAMA_ANSWERS, so unattended runs and black-box tests never block.
+
+#include <memory>
+#include <string>
+
+namespace platform {
+
+enum class BoxKind { Error, Warning, Information, YesNo, YesNoCancel, OkCancel };
+
+constexpr int IDOK = 1;
+constexpr int IDCANCEL = 2;
+constexpr int IDYES = 6;
+constexpr int IDNO = 7;
+
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+    // Shows the box and returns the button code of the answer.
+    virtual int Show(BoxKind kind, const std::string& title, const std::string& text) = 0;
+};
+
+// The answer a box gets when nobody is asked: ok for plain boxes, no for yes/no,
+// cancel for the other two.
+int DefaultAnswer(BoxKind kind);
+// "error", "warning", "information", "yesno", "yesnocancel", "okcancel".
+const char* BoxKindName(BoxKind kind);
+
+// Appends "KIND<TAB>TITLE<TAB>TEXT<TAB>ANSWER" per box to the log file; answers come in
+// order from a comma-separated list of yes,no,cancel,ok, then the defaults.
+std::unique_ptr<MessageBoxes> MakeLogMessageBoxes(const std::string& logFile,
+                                                  const std::string& answers);
+// Prints the same line to standard error and answers with the defaults.
+std::unique_ptr<MessageBoxes> MakeStderrMessageBoxes();
+// The log implementation when BOOTRAMA_MESSAGE_LOG is set, else nullptr.
+std::unique_ptr<MessageBoxes> MessageBoxesFromEnvironment();
+
+// The implementation in use; until one is set, the environment's or standard error.
+MessageBoxes& CurrentMessageBoxes();
+void SetMessageBoxes(std::unique_ptr<MessageBoxes> boxes);
+
+}  // namespace platform

@@ -1,0 +1,30 @@
+#pragma once
+// The private-profile (ini file) functions, by the rules Windows applies when it reads
+// them; writing keeps every byte the change does not concern and replaces the file
+// atomically.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// At most 1023 characters; the default for a missing file, section or key; the empty
+// string for "Key=".
+std::string GetPrivateProfileString(std::string_view section, std::string_view key,
+                                    std::string_view defaultValue, std::string_view fileName);
+// Writes the key, or deletes it when value is empty (nullopt). False when the file can't be
+// written (missing folder, read-only file, full disk); deleting from a missing file
+// succeeds without creating it.
+bool WritePrivateProfileString(std::string_view section, std::string_view key,
+                               std::optional<std::string_view> value, std::string_view fileName);
+
+namespace profile {
+// The same rules on a file's text, for the functions above and for tests.
+std::optional<std::string> ReadValue(std::string_view text, std::string_view section,
+                                     std::string_view key);
+std::string WithValue(std::string_view text, std::string_view section, std::string_view key,
+                      std::optional<std::string_view> value);
+}  // namespace profile
+
+}  // namespace platform
