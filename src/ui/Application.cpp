@@ -1,0 +1,89 @@
+#include "ui/Application.h"
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <cstdlib>
+
+#include "platform/Process.h"
+
+namespace {
+
+// QApplication keeps references to argc and argv for its whole life.
+int appArgc = 1;
+char appName[] = "bootrama";
+char* appArgv[] = {appName, nullptr};
+
+QApplication& EnsureApplication() {
+    if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) return *existing;
+    static QApplication application(appArgc, appArgv);
+    QApplication::setApplicationName(QStringLiteral("Bootrama"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Bootrama"));
+    return application;
+}
+
+QString BoxText(const std::string& text) {
+    // Message texts mark line breaks with a lone carriage return.
+    return QString::fromStdString(text).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+}
+
+class QtMessageBoxes : public platform::MessageBoxes {
+public:
+    int Show(platform::BoxKind kind, const std::string& title, const std::string& text) override {
+        EnsureApplication();
+        QMessageBox box(IconOf(kind), QString::fromStdString(title), BoxText(text),
+                        ButtonsOf(kind), QApplication::activeWindow());
+        switch (box.exec()) {
+            case QMessageBox::Yes: return platform::IDYES;
+            case QMessageBox::No: return platform::IDNO;
+            case QMessageBox::Cancel: return platform::IDCANCEL;
+            case QMessageBox::Ok: return platform::IDOK;
+            default: return platform::DefaultAnswer(kind);
+        }
+    }
+
+private:
+    static QMessageBox::Icon IconOf(platform::BoxKind kind) {
+        switch (kind) {
+            case platform::BoxKind::Error: return QMessageBox::Critical;
+            case platform::BoxKind::Warning: return QMessageBox::Warning;
+            case platform::BoxKind::YesNo:
+            case platform::BoxKind::YesNoCancel: return QMessageBox::Question;
+            default: return QMessageBox::Information;
+        }
+    }
+    static QMessageBox::StandardButtons ButtonsOf(platform::BoxKind kind) {
+        switch (kind) {
+            case platform::BoxKind::YesNo: return QMessageBox::Yes | QMessageBox::No;
+            case platform::BoxKind::YesNoCancel:
+                return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+            case platform::BoxKind::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
+            default: return QMessageBox::Ok;
+        }
+    }
+};
+
+bool EnvironmentSet(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+}
+
+}  // namespace
+
+bool DisplayAvailable() {
+    return EnvironmentSet("DISPLAY") || EnvironmentSet("WAYLAND_DISPLAY") ||
+           EnvironmentSet("QT_QPA_PLATFORM");
+}
+
+std::unique_ptr<platform::MessageBoxes> MakeQtMessageBoxes() {
+    return std::make_unique<QtMessageBoxes>();
+}
+
+int RunMainWindow() {
+    EnsureApplication();
+    // Stand-in until the main window lands.
+    QMainWindow window;
+    window.setWindowTitle(QStringLiteral("Bootrama"));
+    window.show();
+    return QApplication::exec();
+}
