@@ -96,8 +96,8 @@ RunResult BootramaRun::Run(const std::string& argument, const std::string& answe
     return result;
 }
 
-std::string BootramaRun::Box(const std::string& kind, const std::string& title,
-                             const std::string& text, const std::string& answer) {
+std::string Box(const std::string& kind, const std::string& title, const std::string& text,
+                const std::string& answer) {
     std::string spelled;
     for (char c : text) spelled += c == '\r' ? std::string("\\r") : std::string(1, c);
     return kind + "\t" + title + "\t" + spelled + "\t" + answer;

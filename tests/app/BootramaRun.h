@@ -25,6 +25,10 @@ struct RunResult {
 // create the GUI application ends the run at once (Qt aborts) instead of opening a window.
 inline constexpr const char* NoDisplayPlatform = "bootrama-no-display";
 
+// The log line of a box: KIND, TITLE, TEXT with \r spelled out, ANSWER.
+std::string Box(const std::string& kind, const std::string& title, const std::string& text,
+                const std::string& answer);
+
 class BootramaRun : public ::testing::Test {
 protected:
     BootramaRun();
@@ -38,10 +42,6 @@ protected:
 
     void WriteConfig(bool boot, bool close, bool closing);
     RunResult Run(const std::string& argument, const std::string& answers = "");
-
-    // The log line of a box: KIND, TITLE, TEXT with \r spelled out, ANSWER.
-    static std::string Box(const std::string& kind, const std::string& title,
-                           const std::string& text, const std::string& answer);
 
     static void WriteFile(const fs::path& path, const std::string& contents);
     static std::string ReadFile(const fs::path& path);

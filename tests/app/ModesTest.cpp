@@ -245,7 +245,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadList{"NullDevice", "Z:\\dev\\null\r\n", false},
         BadList{"ZeroDevice", "Z:\\dev\\zero\r\n", false},
         BadList{"MissingDrive", "Q:\\new0.sys\r\n", false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 // ---- /U ----
 

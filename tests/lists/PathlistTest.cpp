@@ -62,7 +62,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"NulEndsTheText", std::string("x\r\ny\0z\r\nw", 9), {"x", "y"}, {"x", "y"}},
         ReadCase{"LeadingNul", std::string("\0x\r\n", 4), {}, {}},
         ReadCase{"BlanksStay", " C:\\a.sys \r\n", {" C:\\a.sys "}, {" C:\\a.sys "}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST_F(PathlistTest, MissingFileLeavesAnEmptyListWithoutAsking) {
     TPathStringList list(List());
@@ -306,7 +306,7 @@ INSTANTIATE_TEST_SUITE_P(
         ShortenCase{"WideCharacters", "C:\\\xC3\x9C\xC3\x9C\xC3\x9C\xC3\x9C\\x.sys", 130,
                     "C:\\...\xC3\x9C\xC3\x9C\\x.sys"},
         ShortenCase{"FailingCanvas", "C:\\a\x01\\b.sys", 10, "C:\\a\x01\\b.sys"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST_F(PathlistTest, HintShowsFullPathsThatComeNearTheEdge) {
     FakeListView view;

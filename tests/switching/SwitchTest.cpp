@@ -188,7 +188,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BadEntry{"NullDevice", "Z:\\dev\\null"},
                       BadEntry{"ZeroDevice", "Z:\\dev\\zero"}, BadEntry{"Empty", ""},
                       BadEntry{"NoDrive", "logo.sys"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 // ---- Random switch ----
 
