@@ -51,8 +51,8 @@ int main(int argc, char** argv) {
             TPathStringList list(GlobalInfo().BootListFile);
             int reports = 0;
             const auto start = std::chrono::steady_clock::now();
-            list.CheckEntries([&](TPathStringList&, TProgressStage, int, bool, const TRect&,
-                                  const std::string&) { ++reports; });
+            list.CheckEntries(
+                [&](TPathStringList&, TProgressStage, int, const std::string&) { ++reports; });
             seconds.push_back(
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
             if (list.Count() != entries - (entries + 9) / 10) {
