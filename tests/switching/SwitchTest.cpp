@@ -208,7 +208,7 @@ TBitmap GreyLogo() {
 }
 
 TEST_F(SwitchTest, SavedBitmapBecomesTheCurrentLogo) {
-    platform::SetFileAttributes("C:\logo.sys", platform::FILE_ATTRIBUTE_READONLY |
+    platform::SetFileAttributes("C:\\logo.sys", platform::FILE_ATTRIBUTE_READONLY |
                                                     platform::FILE_ATTRIBUTE_SYSTEM);
     EXPECT_EQ(SaveBitmapAsLogo(lkBoot, GreyLogo()), LogoFileOf(lkBoot));
     EXPECT_EQ(ReadFile(DriveC() / "LOGO.SYS"), EncodeBmp8(GreyLogo()));
