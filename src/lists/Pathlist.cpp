@@ -1,6 +1,10 @@
 #include "lists/Pathlist.h"
 
 #include <algorithm>
+#include <optional>
+
+#include <QByteArray>
+#include <QString>
 
 #include "core/Global.h"
 #include "core/ProgErrors.h"
@@ -55,6 +59,28 @@ std::size_t CharacterCount(const std::string& text) {
     }));
 }
 
+bool IsAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+std::string AsciiLower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return lower;
+}
+
+// The lower-case ASCII spelling that a text of other characters folds to, if any.
+std::optional<std::string> AsciiFolding(std::string_view text) {
+    const QString decoded = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    const QByteArray folded = decoded.toCaseFolded().toUtf8();
+    const std::string_view spelling(folded.constData(), static_cast<std::size_t>(folded.size()));
+    if (!IsAscii(spelling)) return std::nullopt;
+    return AsciiLower(spelling);
+}
+
 }  // namespace
 
 int RoundedPercent(long long part, long long whole) {
@@ -68,6 +94,39 @@ int RoundedPercent(long long part, long long whole) {
 
 bool TFileStringlist::CompareTextLess::operator()(std::string_view a, std::string_view b) const {
     return platform::CompareText(a, b) < 0;
+}
+
+void TFileStringlist::TextIndex::Add(const std::string& text) {
+    if (IsAscii(text)) {
+        ++ascii_[AsciiLower(text)];
+    } else {
+        ++others_[text];
+    }
+}
+
+void TFileStringlist::TextIndex::Remove(const std::string& text) {
+    auto forget = [](auto& counts, const auto& key) {
+        auto found = counts.find(key);
+        if (found != counts.end() && --found->second == 0) counts.erase(found);
+    };
+    if (IsAscii(text)) {
+        forget(ascii_, AsciiLower(text));
+    } else {
+        forget(others_, text);
+    }
+}
+
+bool TFileStringlist::TextIndex::Contains(std::string_view text) const {
+    if (!others_.empty() && others_.find(std::string(text)) != others_.end()) return true;
+    if (IsAscii(text)) return ascii_.count(AsciiLower(text)) != 0;
+    // A few letters beyond ASCII fold to ASCII ones (the Kelvin sign to k).
+    std::optional<std::string> spelling = AsciiFolding(text);
+    return spelling && ascii_.count(*spelling) != 0 && platform::SameText(text, *spelling);
+}
+
+void TFileStringlist::TextIndex::Clear() {
+    ascii_.clear();
+    others_.clear();
 }
 
 TFileStringlist::TFileStringlist(std::string fileName) : fileName_(std::move(fileName)) {
@@ -130,9 +189,7 @@ const std::string& TFileStringlist::operator[](int index) const {
     return strings_[static_cast<std::size_t>(index)];
 }
 
-bool TFileStringlist::Contains(std::string_view text) const {
-    return occurrences_.find(std::string(text)) != occurrences_.end();
-}
+bool TFileStringlist::Contains(std::string_view text) const { return index_.Contains(text); }
 
 int TFileStringlist::IndexOf(std::string_view text) const {
     if (!Contains(text)) return -1;
@@ -142,34 +199,27 @@ int TFileStringlist::IndexOf(std::string_view text) const {
     return static_cast<int>(found - strings_.begin());
 }
 
-void TFileStringlist::Remember(const std::string& text) { ++occurrences_[text]; }
-
-void TFileStringlist::Forget(const std::string& text) {
-    auto found = occurrences_.find(text);
-    if (found != occurrences_.end() && --found->second == 0) occurrences_.erase(found);
-}
-
 int TFileStringlist::Add(const std::string& text) {
     strings_.push_back(text);
-    Remember(text);
+    index_.Add(text);
     return Count() - 1;
 }
 
 void TFileStringlist::Insert(int index, const std::string& text) {
     CheckIndex(index, Count());
     strings_.insert(strings_.begin() + index, text);
-    Remember(text);
+    index_.Add(text);
 }
 
 void TFileStringlist::Delete(int index) {
     CheckIndex(index, Count() - 1);
-    Forget(strings_[static_cast<std::size_t>(index)]);
+    index_.Remove(strings_[static_cast<std::size_t>(index)]);
     strings_.erase(strings_.begin() + index);
 }
 
 void TFileStringlist::Clear() {
     strings_.clear();
-    occurrences_.clear();
+    index_.Clear();
 }
 
 void TFileStringlist::Move(int from, int to) {

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 
 #include <random>
+#include <tuple>
 
 #include "core/ProgErrors.h"
 #include "lists/FakeListView.h"
@@ -179,6 +180,23 @@ TEST_F(PathlistTest, AddRefusesAnEntryThatDiffersOnlyInCase) {
     EXPECT_THAT(view.items, ElementsAre("C:\\Logos\\Sky.sys"));
     EXPECT_EQ(list.IndexOf("c:\\LOGOS\\sky.SYS"), 0);
     EXPECT_EQ(list.IndexOf("C:\\Logos\\Sea.sys"), -1);
+}
+
+TEST_F(PathlistTest, DuplicatesBeyondAsciiFollowTheComparison) {
+    const std::string kelvin = "C:\\\xE2\x84\xAA.sys";  // the Kelvin sign folds to k
+    for (const auto& [first, second, same] :
+         std::vector<std::tuple<std::string, std::string, bool>>{
+             {"C:\\K.sys", kelvin, true},
+             {kelvin, "C:\\k.SYS", true},
+             {"C:\\\xC3\x84.sys", "c:\\\xC3\xA4.SYS", true},  // Ä and ä
+             {"C:\\stra\xC3\x9F" "e.sys", "C:\\strasse.sys", false},
+             {"C:\\\xFF.sys", "C:\\\xFF.SYS", true},  // not UTF-8
+             {"C:\\\xFF.sys", "C:\\\xFE.sys", false}}) {
+        TPathStringList list(List());
+        list.Add(first);
+        EXPECT_EQ(list.Add(second), same ? -1 : 1) << first << " " << second;
+        EXPECT_EQ(list.IndexOf(second), same ? 0 : 1);
+    }
 }
 
 TEST_F(PathlistTest, ViewMirrorsEveryChange) {
