@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 struct RunResult {
     bool exited = false;  // ended by itself rather than by a signal
     int exitCode = -1;
-    std::string errors;   // standard error
+    std::string errors;              // standard error
     std::vector<std::string> boxes;  // lines of the message log
 };
 
