@@ -63,14 +63,22 @@ void BootramaRun::WriteConfig(bool boot, bool close, bool closing) {
 }
 
 RunResult BootramaRun::Run(const std::string& argument, const std::string& answers) {
+    std::vector<std::string> environment = BaseEnvironment();
+    environment.push_back("BOOTRAMA_MESSAGE_LOG=" + (temp_.Path() / "boxes.log").string());
+    environment.push_back("BOOTRAMA_ANSWERS=" + answers);
+    environment.push_back(std::string("QT_QPA_PLATFORM=") + NoDisplayPlatform);
+    return Start(argument, std::move(environment));
+}
+
+RunResult BootramaRun::RunWithoutLog(const std::string& argument) {
+    return Start(argument, BaseEnvironment());
+}
+
+RunResult BootramaRun::Start(const std::string& argument, std::vector<std::string> environment) {
     const fs::path log = temp_.Path() / "boxes.log";
     const fs::path errors = temp_.Path() / "stderr.txt";
     fs::remove(log);
-    std::vector<std::string> environment = BaseEnvironment();
     environment.push_back("BOOTRAMA_MACHINE=" + MachineRoot().string());
-    environment.push_back("BOOTRAMA_MESSAGE_LOG=" + log.string());
-    environment.push_back("BOOTRAMA_ANSWERS=" + answers);
-    environment.push_back(std::string("QT_QPA_PLATFORM=") + NoDisplayPlatform);
     const std::string program = (ProgramDir() / "bootrama").string();
 
     std::vector<char*> argv{const_cast<char*>(program.c_str()), const_cast<char*>(argument.c_str()),

@@ -186,6 +186,15 @@ TEST_F(ModesTest, AutoWithoutConfigurationTouchesNothing) {
     ExpectNothingSwitched();
 }
 
+TEST_F(ModesTest, WithoutLogAndDisplayBoxesGoToStandardError) {
+    WriteConfig(false, true, false);
+    RunResult run = RunWithoutLog("/Auto");
+    EXPECT_TRUE(run.exited);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_THAT(run.errors, HasSubstr("The Final logo could not be changed!"));
+    ExpectNothingSwitched();
+}
+
 class OtherSpellings : public ModesTest, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(OtherSpellings, OpenTheMainWindowAndSwitchNothing) {
