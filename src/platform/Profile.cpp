@@ -187,10 +187,7 @@ std::string WithNewSection(std::string_view text, const std::vector<Line>& lines
     std::string header = "[" + std::string(section) + "]";
     std::string eol = LineEndNear(text, lines, lines.empty() ? 0 : lines.size() - 1);
     std::string result(text);
-    bool empty = lines.empty() || (lines.size() == 1 && lines[0].begin == lines[0].end);
-    if (empty)
-        return result + header + eol + keyLine + eol;
-    if (lines.back().HasLineEnd())
+    if (lines.empty() || lines.back().HasLineEnd())
         return result + header + eol + keyLine + eol;
     return result + eol + header + eol + keyLine;
 }
