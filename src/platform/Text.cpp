@@ -77,7 +77,12 @@ bool SameText(std::string_view a, std::string_view b) {
         return SameAsciiText(a, b);
     if (!ValidUtf8(a) || !ValidUtf8(b))
         return SameAsciiText(a, b);
-    return Decode(a).compare(Decode(b), Qt::CaseInsensitive) == 0;
+    // Names typed on one system and stored by another may differ in composition (é as
+    // one character or as e and an accent); they are still the same name.
+    auto composed = [](std::string_view text) {
+        return Decode(text).normalized(QString::NormalizationForm_C);
+    };
+    return composed(a).compare(composed(b), Qt::CaseInsensitive) == 0;
 }
 
 std::string UpperCase(std::string_view text) {

@@ -14,6 +14,7 @@ TEST(TextTest, LetterCaseDoesNotCount) {
     EXPECT_EQ(CompareText("C:\\WINDOWS\\LOGOW.SYS", "c:\\windows\\logow.sys"), 0);
     EXPECT_TRUE(SameText("Ärger", "äRGER"));
     EXPECT_FALSE(SameText("logo", "logos"));
+    EXPECT_TRUE(SameText("CAFE\xCC\x81.bmp", "café.BMP"));  // e with a combining accent
 }
 
 TEST(TextTest, OrdersAsADictionaryNotByCodePoint) {
