@@ -57,16 +57,16 @@ bool ValidUtf8(std::string_view text) {
 }  // namespace
 
 int CompareText(std::string_view a, std::string_view b) {
+    if (SameText(a, b))
+        return 0;
     QString left = Decode(a);
     QString right = Decode(b);
     if (int order = Sign(Collator().compare(left, right)))
         return order;
-    // The collator ignores some differences (accents at a weak level, control characters);
-    // break its ties so that zero means the same text apart from letter case.
+    // The collator ignores some differences (control characters, damaged bytes); break its
+    // ties so that zero means the same text apart from letter case.
     if (int order = Sign(left.compare(right, Qt::CaseInsensitive)))
         return order;
-    if (SameText(a, b))
-        return 0;
     return Sign(a.compare(b));
 }
 

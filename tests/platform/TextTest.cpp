@@ -15,6 +15,7 @@ TEST(TextTest, LetterCaseDoesNotCount) {
     EXPECT_TRUE(SameText("Ärger", "äRGER"));
     EXPECT_FALSE(SameText("logo", "logos"));
     EXPECT_TRUE(SameText("CAFE\xCC\x81.bmp", "café.BMP"));  // e with a combining accent
+    EXPECT_EQ(CompareText("CAFE\xCC\x81.bmp", "café.BMP"), 0);
 }
 
 TEST(TextTest, OrdersAsADictionaryNotByCodePoint) {
