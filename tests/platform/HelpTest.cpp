@@ -1,7 +1,6 @@
-#include "platform/Help.h"
-
 #include <gtest/gtest.h>
 
+#include "platform/Help.h"
 #include "support/TestEnv.h"
 
 namespace {
