@@ -1,7 +1,7 @@
 // bootrama-logo: converts one picture into a logo with the same code as the dialogs, for
 // scripts and batches. Paths are host paths; they reach the file layer through the
 // machine's drive mapping (Z: covers the whole host), so the machine in use
-// ($BOOTRAMA_MACHINE or the default one) is opened as by the program itself.
+// ($BOOTRAMA_MACHINE or the default one) is opened, or created, as by the program itself.
 
 #include <cstring>
 #include <filesystem>
@@ -14,6 +14,7 @@
 #include "image/Logo.h"
 #include "platform/Errors.h"
 #include "platform/Machine.h"
+#include "platform/Process.h"
 
 namespace {
 
@@ -101,6 +102,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
+        platform::UseMachine(platform::DefaultMachineRoot(),
+                             platform::ProgramHostDirectory() / "NewMachine");
         convert(*options);
         return 0;
     } catch (const platform::Exception& error) {
