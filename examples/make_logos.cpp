@@ -47,7 +47,9 @@ struct Box {
 
 using Histogram = std::vector<long long>;
 
-int histogramIndex(int r, int g, int b) { return (r << 10) | (g << 5) | b; }
+int histogramIndex(int r, int g, int b) {
+    return (r << 10) | (g << 5) | b;
+}
 
 void shrink(Box& box, const Histogram& histogram) {
     std::array<int, 3> low{31, 31, 31}, high{0, 0, 0};
@@ -56,7 +58,8 @@ void shrink(Box& box, const Histogram& histogram) {
         for (int g = box.low[1]; g <= box.high[1]; ++g)
             for (int b = box.low[2]; b <= box.high[2]; ++b) {
                 const long long n = histogram[histogramIndex(r, g, b)];
-                if (n == 0) continue;
+                if (n == 0)
+                    continue;
                 box.count += n;
                 const int c[3] = {r, g, b};
                 for (int i = 0; i < 3; ++i) {
@@ -74,7 +77,8 @@ void shrink(Box& box, const Histogram& histogram) {
 std::pair<Box, Box> split(const Box& box, const Histogram& histogram) {
     int axis = 0;
     for (int i = 1; i < 3; ++i)
-        if (box.high[i] - box.low[i] > box.high[axis] - box.low[axis]) axis = i;
+        if (box.high[i] - box.low[i] > box.high[axis] - box.low[axis])
+            axis = i;
     std::vector<long long> slice(32, 0);
     for (int r = box.low[0]; r <= box.high[0]; ++r)
         for (int g = box.low[1]; g <= box.high[1]; ++g)
@@ -87,7 +91,8 @@ std::pair<Box, Box> split(const Box& box, const Histogram& histogram) {
     for (int v = box.low[axis]; v < box.high[axis]; ++v) {
         seen += slice[v];
         cut = v;
-        if (seen * 2 >= box.count) break;
+        if (seen * 2 >= box.count)
+            break;
     }
     Box first = box, second = box;
     first.high[axis] = cut;
@@ -101,17 +106,22 @@ TRGBColour meanColour(const Box& box, const QImage& image, const std::vector<boo
     long long sum[3] = {0, 0, 0}, count = 0;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x) {
-            if (!used[std::size_t(y) * image.width() + x]) continue;
+            if (!used[std::size_t(y) * image.width() + x])
+                continue;
             const QRgb p = image.pixel(x, y);
             const int c[3] = {qRed(p), qGreen(p), qBlue(p)};
             bool inside = true;
-            for (int i = 0; i < 3; ++i) inside &= (c[i] >> 3) >= box.low[i] && (c[i] >> 3) <= box.high[i];
-            if (!inside) continue;
+            for (int i = 0; i < 3; ++i)
+                inside &= (c[i] >> 3) >= box.low[i] && (c[i] >> 3) <= box.high[i];
+            if (!inside)
+                continue;
             for (int i = 0; i < 3; ++i) sum[i] += c[i];
             ++count;
         }
-    if (count == 0) return {};
-    return {std::uint8_t(sum[0] / count), std::uint8_t(sum[1] / count), std::uint8_t(sum[2] / count)};
+    if (count == 0)
+        return {};
+    return {std::uint8_t(sum[0] / count), std::uint8_t(sum[1] / count),
+            std::uint8_t(sum[2] / count)};
 }
 
 std::vector<TRGBColour> medianCut(const QImage& image, const std::vector<bool>& used, int colours) {
@@ -133,7 +143,8 @@ std::vector<TRGBColour> medianCut(const QImage& image, const std::vector<bool>& 
             };
             return volume(a) < volume(b);
         });
-        if (widest->high == widest->low) break;
+        if (widest->high == widest->low)
+            break;
         auto [first, second] = split(*widest, histogram);
         *widest = first;
         boxes.push_back(second);
@@ -165,7 +176,8 @@ void diffuse(const QImage& image, const std::vector<bool>& used,
         auto* next = &error[std::size_t((y + 1) % 2) * (kWidth + 2)];
         std::fill(next, next + kWidth + 2, std::array<float, 3>{0, 0, 0});
         for (int x = 0; x < kWidth; ++x) {
-            if (!used[std::size_t(y) * kWidth + x]) continue;
+            if (!used[std::size_t(y) * kWidth + x])
+                continue;
             const QRgb p = image.pixel(x, y);
             const float want[3] = {qRed(p) + current[x + 1][0], qGreen(p) + current[x + 1][1],
                                    qBlue(p) + current[x + 1][2]};
@@ -195,8 +207,9 @@ struct Logo {
 };
 
 TBitmap reduce(const QImage& canvas, const Logo& logo) {
-    const QImage squeezed = canvas.scaled(kWidth, kHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                                .convertToFormat(QImage::Format_RGB32);
+    const QImage squeezed =
+        canvas.scaled(kWidth, kHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+            .convertToFormat(QImage::Format_RGB32);
     TBitmap bitmap;
     bitmap.Width = kWidth;
     bitmap.Height = kHeight;
@@ -217,7 +230,8 @@ TBitmap reduce(const QImage& canvas, const Logo& logo) {
         bitmap.Colours.resize(kCycleFirst);
         for (int i = 0; i < kCycleColours; ++i) {
             const QColor c = logo.cycle(double(i) / kCycleColours);
-            bitmap.Colours.push_back({std::uint8_t(c.red()), std::uint8_t(c.green()), std::uint8_t(c.blue())});
+            bitmap.Colours.push_back(
+                {std::uint8_t(c.red()), std::uint8_t(c.green()), std::uint8_t(c.blue())});
         }
         bitmap.ImportantColours = kCycleFirst;
     }
@@ -234,7 +248,8 @@ std::function<QColor(double)> glow(QColor dark, QColor bright) {
     };
 }
 
-void verticalGradient(QPainter& p, QRectF area, std::initializer_list<std::pair<double, QColor>> stops) {
+void verticalGradient(QPainter& p, QRectF area,
+                      std::initializer_list<std::pair<double, QColor>> stops) {
     QLinearGradient gradient(area.topLeft(), area.bottomLeft());
     for (const auto& [at, colour] : stops) gradient.setColorAt(at, colour);
     p.fillRect(area, gradient);
@@ -242,7 +257,8 @@ void verticalGradient(QPainter& p, QRectF area, std::initializer_list<std::pair<
 
 void stars(QPainter& p, int count, QRectF area, unsigned seed) {
     std::mt19937 random(seed);
-    std::uniform_real_distribution<double> x(area.left(), area.right()), y(area.top(), area.bottom());
+    std::uniform_real_distribution<double> x(area.left(), area.right()),
+        y(area.top(), area.bottom());
     std::uniform_real_distribution<double> size(0.4, 1.6), light(110, 255);
     p.setPen(Qt::NoPen);
     for (int i = 0; i < count; ++i) {
@@ -269,11 +285,15 @@ void glowDisc(QPainter& p, QPointF centre, double radius, QColor core, QColor ha
 void paintSunrise(QPainter& p) {
     const double horizon = 250;
     verticalGradient(p, {0, 0, kCanvasWidth, horizon},
-                     {{0, QColor(18, 24, 70)}, {0.45, QColor(112, 62, 120)}, {0.8, QColor(235, 110, 70)},
+                     {{0, QColor(18, 24, 70)},
+                      {0.45, QColor(112, 62, 120)},
+                      {0.8, QColor(235, 110, 70)},
                       {1, QColor(255, 196, 110)}});
     glowDisc(p, {260, horizon + 8}, 34, QColor(255, 244, 200), QColor(255, 170, 80, 150));
     p.setPen(Qt::NoPen);
-    for (auto [x, y, w, h] : {std::array{60.0, 90.0, 170.0, 16.0}, {320, 120, 150, 12}, {120, 160, 120, 9},
+    for (auto [x, y, w, h] : {std::array{60.0, 90.0, 170.0, 16.0},
+                              {320, 120, 150, 12},
+                              {120, 160, 120, 9},
                               {350, 60, 110, 10}}) {
         QLinearGradient cloud(x, y, x, y + h);
         cloud.setColorAt(0, QColor(255, 170, 150, 170));
@@ -291,7 +311,8 @@ void paintSunrise(QPainter& p) {
         for (int piece = 0; piece < 3; ++piece) {
             const double x = 260 + jitter(random) * width * 0.6;
             const double w = width * (0.15 + 0.2 * std::abs(jitter(random)));
-            p.setBrush(QColor(255, 190 - int(60 * depth), 110 - int(60 * depth), int(200 - 120 * depth)));
+            p.setBrush(
+                QColor(255, 190 - int(60 * depth), 110 - int(60 * depth), int(200 - 120 * depth)));
             p.drawRect(QRectF(x - w / 2, y, w, 1.2 + depth));
         }
     }
@@ -303,7 +324,8 @@ void paintStarfield(QPainter& p) {
     space.setColorAt(1, QColor(2, 3, 12));
     p.fillRect(0, 0, kCanvasWidth, kHeight, space);
     p.setPen(Qt::NoPen);
-    for (auto [x, y, r, red, green, blue] : {std::array{180, 140, 150, 120, 40, 150}, {300, 190, 120, 30, 110, 150},
+    for (auto [x, y, r, red, green, blue] : {std::array{180, 140, 150, 120, 40, 150},
+                                             {300, 190, 120, 30, 110, 150},
                                              {240, 110, 80, 200, 80, 130}}) {
         QRadialGradient cloud(QPointF(x, y), r);
         cloud.setColorAt(0, QColor(red, green, blue, 110));
@@ -341,7 +363,8 @@ QPainterPath ridge(double base, double amplitude, double seed, double roughness)
     QPainterPath path;
     path.moveTo(0, kHeight);
     for (int x = 0; x <= kCanvasWidth; x += 4) {
-        const double y = base - amplitude * (0.6 * std::sin(x * 0.013 + seed) + 0.3 * std::sin(x * 0.031 + 2 * seed) +
+        const double y = base - amplitude * (0.6 * std::sin(x * 0.013 + seed) +
+                                             0.3 * std::sin(x * 0.031 + 2 * seed) +
                                              roughness * std::sin(x * 0.11 + 3 * seed));
         path.lineTo(x, y);
     }
@@ -371,12 +394,14 @@ void paintAurora(QPainter& p) {
     stars(p, 350, {0, 0, kCanvasWidth, 260}, 9);
     for (int band = 0; band < 2; ++band)
         for (int x = -20; x < kCanvasWidth + 20; ++x) {
-            const double top = 70 + band * 45 + 35 * std::sin(x * 0.012 + band * 2) + 12 * std::sin(x * 0.05);
+            const double top =
+                70 + band * 45 + 35 * std::sin(x * 0.012 + band * 2) + 12 * std::sin(x * 0.05);
             const double length = 90 + 40 * std::sin(x * 0.021 + band);
             QLinearGradient curtain(x, top, x, top + length);
             const QColor tint = band == 0 ? QColor(90, 255, 160) : QColor(120, 200, 255);
             curtain.setColorAt(0, QColor(tint.red(), tint.green(), tint.blue(), 0));
-            curtain.setColorAt(0.25, QColor(tint.red(), tint.green(), tint.blue(), band == 0 ? 70 : 45));
+            curtain.setColorAt(0.25,
+                               QColor(tint.red(), tint.green(), tint.blue(), band == 0 ? 70 : 45));
             curtain.setColorAt(1, QColor(40, 120, 90, 0));
             p.fillRect(QRectF(x, top, 1, length), curtain);
         }
@@ -405,8 +430,8 @@ void paintGeometry(QPainter& p) {
         p.setBrush(QColor::fromHsvF(std::fmod(0.02 + ray / 24.0, 1.0), 0.22, 0.98));
         p.drawPath(wedge);
     }
-    const QColor rings[] = {QColor(28, 48, 96), QColor(214, 64, 48), QColor(242, 186, 52), QColor(32, 132, 132),
-                            QColor(242, 234, 214)};
+    const QColor rings[] = {QColor(28, 48, 96), QColor(214, 64, 48), QColor(242, 186, 52),
+                            QColor(32, 132, 132), QColor(242, 234, 214)};
     for (int i = 0; i < 5; ++i) {
         p.setBrush(rings[i]);
         const double r = 150 - i * 28;
@@ -437,11 +462,13 @@ void paintLagoon(QPainter& p) {
     p.setPen(Qt::NoPen);
     for (auto [x, y, s] : {std::array{110.0, 70.0, 1.0}, {360, 110, 0.8}, {250, 40, 0.6}}) {
         p.setBrush(QColor(255, 255, 255, 215));
-        for (auto [dx, dy, r] : {std::array{0.0, 0.0, 26.0}, {28, -10, 30}, {58, 2, 24}, {-26, 6, 18}, {84, 8, 16}})
+        for (auto [dx, dy, r] :
+             {std::array{0.0, 0.0, 26.0}, {28, -10, 30}, {58, 2, 24}, {-26, 6, 18}, {84, 8, 16}})
             p.drawEllipse(QPointF(x + dx * s, y + dy * s), r * s, r * 0.75 * s);
     }
-    verticalGradient(p, {0, horizon, kCanvasWidth, kHeight - horizon},
-                     {{0, QColor(20, 120, 150)}, {0.5, QColor(40, 180, 180)}, {1, QColor(120, 220, 200)}});
+    verticalGradient(
+        p, {0, horizon, kCanvasWidth, kHeight - horizon},
+        {{0, QColor(20, 120, 150)}, {0.5, QColor(40, 180, 180)}, {1, QColor(120, 220, 200)}});
     p.setBrush(Qt::NoBrush);
     for (double y = horizon + 6; y < 330; y += 7 + (y - horizon) * 0.06) {
         p.setPen(QPen(QColor(220, 250, 250, 110), 1 + (y - horizon) * 0.01));
@@ -463,7 +490,8 @@ void paintLagoon(QPainter& p) {
     p.drawPath(beach);
     // A sailing boat.
     p.setBrush(QColor(120, 60, 40));
-    p.drawPolygon(QPolygonF({QPointF(330, 232), QPointF(390, 232), QPointF(380, 242), QPointF(340, 242)}));
+    p.drawPolygon(
+        QPolygonF({QPointF(330, 232), QPointF(390, 232), QPointF(380, 242), QPointF(340, 242)}));
     p.setBrush(QColor(255, 255, 250));
     p.drawPolygon(QPolygonF({QPointF(358, 228), QPointF(358, 160), QPointF(388, 226)}));
     p.setBrush(QColor(230, 90, 70));
@@ -471,12 +499,14 @@ void paintLagoon(QPainter& p) {
 }
 
 void paintHills(QPainter& p) {
-    verticalGradient(p, {0, 0, kCanvasWidth, kHeight},
-                     {{0, QColor(110, 170, 230)}, {0.55, QColor(230, 230, 210)}, {1, QColor(240, 220, 180)}});
+    verticalGradient(
+        p, {0, 0, kCanvasWidth, kHeight},
+        {{0, QColor(110, 170, 230)}, {0.55, QColor(230, 230, 210)}, {1, QColor(240, 220, 180)}});
     glowDisc(p, {400, 90}, 22, QColor(255, 250, 220), QColor(255, 230, 160, 120));
     p.setPen(Qt::NoPen);
-    const std::array<QColor, 5> greens = {QColor(150, 180, 170), QColor(120, 170, 110), QColor(90, 150, 70),
-                                          QColor(60, 120, 50), QColor(40, 90, 35)};
+    const std::array<QColor, 5> greens = {QColor(150, 180, 170), QColor(120, 170, 110),
+                                          QColor(90, 150, 70), QColor(60, 120, 50),
+                                          QColor(40, 90, 35)};
     for (int layer = 0; layer < 5; ++layer) {
         QLinearGradient shade(0, 180 + layer * 40, 0, kHeight);
         shade.setColorAt(0, greens[layer].lighter(115));
@@ -495,8 +525,9 @@ void caption(QPainter& p, const QString& text, QColor colour, double y, int size
 }
 
 void paintShutdown(QPainter& p) {
-    verticalGradient(p, {0, 0, kCanvasWidth, kHeight},
-                     {{0, QColor(12, 30, 70)}, {0.6, QColor(30, 70, 130)}, {1, QColor(60, 110, 170)}});
+    verticalGradient(
+        p, {0, 0, kCanvasWidth, kHeight},
+        {{0, QColor(12, 30, 70)}, {0.6, QColor(30, 70, 130)}, {1, QColor(60, 110, 170)}});
     glowDisc(p, {260, 150}, 26, QColor(230, 240, 255), QColor(140, 180, 240, 110));
     p.setPen(QPen(QColor(12, 30, 70), 5, Qt::SolidLine, Qt::RoundCap));
     p.drawArc(QRectF(242, 132, 36, 36), 120 * 16, 300 * 16);
@@ -541,7 +572,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "Usage: make_logos EXAMPLES_DIR WINDOWS_DIR\n");
         return 2;
     }
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
     const fs::path examples = argv[1], windows = argv[2];
     fs::create_directories(examples);
@@ -555,7 +587,8 @@ int main(int argc, char** argv) {
         {"Lagoon", paintLagoon, glow(QColor(10, 80, 110), QColor(170, 245, 235))},
         {"Hills", paintHills, {}},
     };
-    for (const Logo& logo : logos) write(examples / (std::string(logo.name) + ".bmp"), render(logo));
+    for (const Logo& logo : logos)
+        write(examples / (std::string(logo.name) + ".bmp"), render(logo));
     write(windows / "LOGOW.SYS", render({"Shutdown", paintShutdown, {}}));
     write(windows / "LOGOS.SYS", render({"Final", paintFinal, {}}));
     return 0;

@@ -1,13 +1,13 @@
 // LoadPicture on arbitrary bytes under each extension it knows, followed by a conversion
 // to a logo: only the program's own errors may leave.
 
+#include <unistd.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-
-#include <unistd.h>
 
 #include "image/BmpTools.h"
 #include "platform/Errors.h"
@@ -35,7 +35,8 @@ void openMachine() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size == 0) return 0;
+    if (size == 0)
+        return 0;
     openMachine();
     const std::string path = kNames[data[0] % std::size(kNames)];
     platform::WriteFileAtomic(path, std::string(reinterpret_cast<const char*>(data + 1), size - 1));
@@ -43,7 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::int32_t colours = 0;
         const auto picture = LoadPicture(path, colours, {});
         const auto logo = ConvertToLogo(*picture, data[0] & 4, TStretchMode(data[0] >> 4 & 3));
-        if (!IsLogoImage(logo.get())) __builtin_trap();
+        if (!IsLogoImage(logo.get()))
+            __builtin_trap();
     } catch (const platform::EInvalidGraphic&) {
     }
     return 0;

@@ -40,9 +40,12 @@ struct Options {
 };
 
 std::optional<TStretchMode> methodNamed(const std::string& name) {
-    if (name == "stretch") return stretch;
-    if (name == "crop") return crop;
-    if (name == "zoom") return zoom;
+    if (name == "stretch")
+        return stretch;
+    if (name == "crop")
+        return crop;
+    if (name == "zoom")
+        return zoom;
     return std::nullopt;
 }
 
@@ -60,17 +63,20 @@ std::optional<Options> parse(int argc, char** argv) {
             options.aspect = false;
         } else if (argument == "--method" && i + 1 < argc) {
             options.method = methodNamed(argv[++i]);
-            if (!options.method) return std::nullopt;
+            if (!options.method)
+                return std::nullopt;
         } else if (argument.rfind("--method=", 0) == 0) {
             options.method = methodNamed(argument.substr(9));
-            if (!options.method) return std::nullopt;
+            if (!options.method)
+                return std::nullopt;
         } else if (argument.size() > 1 && argument[0] == '-' && argument != "--") {
             return std::nullopt;
         } else {
             options.paths.push_back(argument);
         }
     }
-    if (options.paths.size() != 2) return std::nullopt;
+    if (options.paths.size() != 2)
+        return std::nullopt;
     return options;
 }
 
@@ -81,7 +87,8 @@ std::string windowsPath(const std::string& hostPath) {
 // The program's messages break lines with \r.
 void printError(std::string message) {
     for (char& c : message)
-        if (c == '\r') c = '\n';
+        if (c == '\r')
+            c = '\n';
     std::cerr << "bootrama-logo: " << message << '\n';
 }
 
@@ -89,7 +96,8 @@ void convert(const Options& options) {
     TLogo logo(nullptr);
     logo.SetAspectRatio(options.aspect);
     logo.SetSourceFile(windowsPath(options.paths[0]));
-    if (options.method && !logo.IsLogo()) logo.SetStretchMode(*options.method);
+    if (options.method && !logo.IsLogo())
+        logo.SetStretchMode(*options.method);
     logo.SaveToFile(windowsPath(options.paths[1]));
 }
 

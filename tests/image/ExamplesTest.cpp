@@ -15,7 +15,8 @@ namespace fs = std::filesystem;
 std::vector<fs::path> builtLogos() {
     std::vector<fs::path> files;
     const fs::path program = BOOTRAMA_PROGRAM_DIR;
-    for (const auto& entry : fs::directory_iterator(program / "Examples")) files.push_back(entry.path());
+    for (const auto& entry : fs::directory_iterator(program / "Examples"))
+        files.push_back(entry.path());
     files.push_back(program / "NewMachine" / "WINDOWS" / "LOGOW.SYS");
     files.push_back(program / "NewMachine" / "WINDOWS" / "LOGOS.SYS");
     return files;
@@ -31,7 +32,8 @@ TEST(ExampleLogos, AreLogosInTheExactLayout) {
         const TBitmap logo = ReadBmp(imagetest::Bytes(bytes));
         EXPECT_TRUE(IsLogoImage(&logo)) << file;
         EXPECT_EQ(EncodeBmp8(logo), bytes) << file;
-        if (logo.ImportantColours == 0) continue;
+        if (logo.ImportantColours == 0)
+            continue;
         // The colours Windows rotates are used by the bar at the bottom only.
         ++animated;
         EXPECT_EQ(logo.ImportantColours, 236u) << file;
