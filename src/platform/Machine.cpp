@@ -5,6 +5,10 @@
 #include <cstdlib>
 #include <optional>
 #include <system_error>
+#include <unordered_map>
+
+#include <sys/stat.h>
+#include <time.h>
 
 #include "platform/Errors.h"
 #include "platform/HostFile.h"
@@ -104,16 +108,72 @@ std::vector<std::string> WindowsComponents(std::string_view path) {
     return components;
 }
 
+// Names of a folder by their SameTextKey, the first entry of each key in listing order.
+// A long list of names that are not there (a logo list after a disk was cleaned up)
+// would otherwise read the whole folder for every name. The index is used only while the
+// folder's modification time is what it was when the index was made, and only when that
+// time lay well before the listing: a change after the listing then always shows in the
+// time, however coarse the file system's clock.
+class FolderIndex {
+public:
+    std::optional<std::string> Find(const fs::path& directory, const std::string& name) {
+        struct stat info {};
+        if (::stat(directory.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
+            return std::nullopt;
+        const std::string key = directory.string();
+        auto cached = folders_.find(key);
+        if (cached == folders_.end() || !SameTime(cached->second.modified, info.st_mtim)) {
+            if (folders_.size() >= kMaxFolders)
+                folders_.clear();
+            cached = folders_.insert_or_assign(key, List(directory, info.st_mtim)).first;
+        }
+        Folder& folder = cached->second;
+        std::optional<std::string> found;
+        if (auto entry = folder.names.find(SameTextKey(name)); entry != folder.names.end())
+            found = entry->second;
+        if (!folder.stable)
+            folders_.erase(cached);
+        return found;
+    }
+
+private:
+    struct Folder {
+        timespec modified{};
+        bool stable = false;
+        std::unordered_map<std::string, std::string> names;
+    };
+    static constexpr std::size_t kMaxFolders = 16;
+
+    static bool SameTime(const timespec& a, const timespec& b) {
+        return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+    }
+
+    static Folder List(const fs::path& directory, const timespec& modified) {
+        Folder folder;
+        folder.modified = modified;
+        timespec now{};
+        ::clock_gettime(CLOCK_REALTIME, &now);
+        folder.stable = now.tv_sec - modified.tv_sec >= 2;
+        std::error_code error;
+        for (fs::directory_iterator it(directory, error), end; !error && it != end;
+             it.increment(error)) {
+            std::string entry = it->path().filename().string();
+            folder.names.emplace(SameTextKey(entry), entry);
+        }
+        return folder;
+    }
+
+    std::unordered_map<std::string, Folder> folders_;
+};
+
 // The exact name if it is there, else the first entry equal without regard to case.
 std::optional<fs::path> MatchingEntry(const fs::path& directory, const std::string& name) {
     std::error_code error;
     if (fs::exists(fs::symlink_status(directory / name, error)))
         return directory / name;
-    for (fs::directory_iterator it(directory, error), end; !error && it != end;
-         it.increment(error)) {
-        if (SameText(it->path().filename().string(), name))
-            return it->path();
-    }
+    static FolderIndex index;
+    if (auto entry = index.Find(directory, name))
+        return directory / *entry;
     return std::nullopt;
 }
 

@@ -85,6 +85,15 @@ bool SameText(std::string_view a, std::string_view b) {
     return composed(a).compare(composed(b), Qt::CaseInsensitive) == 0;
 }
 
+std::string SameTextKey(std::string_view text) {
+    if (IsAscii(text) || !ValidUtf8(text)) {
+        std::string key(text);
+        for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return key;
+    }
+    return Decode(text).normalized(QString::NormalizationForm_C).toCaseFolded().toStdString();
+}
+
 std::string UpperCase(std::string_view text) {
     return Decode(text).toUpper().toStdString();
 }

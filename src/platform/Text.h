@@ -13,5 +13,7 @@ int CompareText(std::string_view a, std::string_view b);
 // the same). Text that is not valid UTF-8 folds only its ASCII letters.
 bool SameText(std::string_view a, std::string_view b);
 std::string UpperCase(std::string_view text);
+// A key that two names share exactly when SameText holds for them, for lookups by name.
+std::string SameTextKey(std::string_view text);
 
 }  // namespace platform

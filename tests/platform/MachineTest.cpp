@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 
 #include "PlatformFixture.h"
@@ -103,6 +104,24 @@ TEST_F(ToHostTest, AnExactMatchWinsOverOneInOtherCase) {
     Write(DriveC() / "windows" / "other", "x");
     EXPECT_EQ(Host("C:\\windows\\other"), C() / "windows" / "other");
     EXPECT_EQ(Host("C:\\WINDOWS\\logow.sys"), C() / "WINDOWS" / "logow.sys");
+}
+
+TEST_F(ToHostTest, NamesInASettledFolderAreFoundAgainAfterItChanges) {
+    const fs::path folder = DriveC() / "Logos";
+    Write(folder / "Sky.sys", "x");
+    // A folder last changed a while ago: its listing may be kept between lookups.
+    auto settle = [&] {
+        fs::last_write_time(folder, fs::file_time_type::clock::now() - std::chrono::hours(1));
+    };
+    settle();
+    EXPECT_EQ(Host("C:\\LOGOS\\SKY.SYS"), C() / "Logos" / "Sky.sys");
+    EXPECT_EQ(Host("C:\\LOGOS\\SEA.SYS"), C() / "Logos" / "SEA.SYS");
+    Write(folder / "Sea.sys", "x");
+    EXPECT_EQ(Host("C:\\LOGOS\\SEA.SYS"), C() / "Logos" / "Sea.sys");
+    settle();
+    fs::remove(folder / "Sky.sys");
+    Write(folder / "sky.SYS", "y");
+    EXPECT_EQ(Host("C:\\LOGOS\\SKY.SYS"), C() / "Logos" / "sky.SYS");
 }
 
 TEST_F(ToHostTest, NoDriveOrAnUnmappedDriveGivesNothing) {
