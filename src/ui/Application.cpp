@@ -1,11 +1,17 @@
 #include "ui/Application.h"
 
 #include <QApplication>
-#include <QMainWindow>
+#include <QElapsedTimer>
 #include <QMessageBox>
+#include <QTimer>
+#include <cstdio>
 #include <cstdlib>
 
+#include "platform/Help.h"
 #include "platform/Process.h"
+#include "ui/HelpViewer.h"
+#include "ui/FormTools.h"
+#include "ui/Main.h"
 
 namespace {
 
@@ -19,6 +25,7 @@ QApplication& EnsureApplication() {
     static QApplication application(appArgc, appArgv);
     QApplication::setApplicationName(QStringLiteral("Bootrama"));
     QApplication::setApplicationDisplayName(QStringLiteral("Bootrama"));
+    QApplication::setDesktopFileName(QStringLiteral("bootrama"));
     return application;
 }
 
@@ -79,11 +86,41 @@ std::unique_ptr<platform::MessageBoxes> MakeQtMessageBoxes() {
     return std::make_unique<QtMessageBoxes>();
 }
 
+// For bench/startup.sh: BOOTRAMA_STARTUP_BENCH makes the program quit as soon as the main
+// window with its previews has been painted, printing the milliseconds since the
+// application object was asked for.
+class FirstPaintProbe : public QObject {
+public:
+    explicit FirstPaintProbe(const QElapsedTimer& sinceStart) : sinceStart_(sinceStart) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && watched->objectName() == QLatin1String("CloseBox")) {
+            QTimer::singleShot(0, qApp, [elapsed = sinceStart_.elapsed()] {
+                std::printf("main window painted after %lld ms\n", static_cast<long long>(elapsed));
+                std::fflush(stdout);
+                QApplication::quit();
+            });
+            qApp->removeEventFilter(this);
+        }
+        return false;
+    }
+
+private:
+    const QElapsedTimer& sinceStart_;
+};
+
 int RunMainWindow() {
+    QElapsedTimer sinceStart;
+    sinceStart.start();
     EnsureApplication();
-    // Stand-in until the main window lands.
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Bootrama"));
+    InitUiResources();
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/bootrama.png")));
+    platform::SetHelp(std::make_unique<THelpViewer>());
+    FirstPaintProbe probe(sinceStart);
+    if (EnvironmentSet("BOOTRAMA_STARTUP_BENCH")) qApp->installEventFilter(&probe);
+    TMainForm window;
     window.show();
+    CenterOnScreen(&window);
     return QApplication::exec();
 }
