@@ -1,1 +1,45 @@
-int main() { return 0; }
+// The entry of bootrama: the window-less modes /U and /Auto, else the main window.
+
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "app/Modes.h"
+#include "core/Global.h"
+#include "platform/Errors.h"
+#include "platform/Machine.h"
+#include "platform/MessageBox.h"
+#include "platform/Process.h"
+#include "ui/Application.h"
+
+namespace {
+
+// Boxes go to the log in unattended runs, on screen where there is a display, else to
+// standard error; the on-screen ones create the GUI application only for the first box.
+std::unique_ptr<platform::MessageBoxes> ChooseMessageBoxes() {
+    if (auto logged = platform::MessageBoxesFromEnvironment()) return logged;
+    if (DisplayAvailable()) return MakeQtMessageBoxes();
+    return platform::MakeStderrMessageBoxes();
+}
+
+int Run() {
+    GlobalInfoScope global;
+    if (UndoMode()) return 0;
+    if (AutoMode()) return 0;
+    return RunMainWindow();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    platform::SetCommandLine(std::vector<std::string>(argv, argv + argc));
+    try {
+        platform::SetMessageBoxes(ChooseMessageBoxes());
+        platform::UseMachine(platform::DefaultMachineRoot(),
+                             platform::ProgramHostDirectory() / "NewMachine");
+        return Run();
+    } catch (const std::exception& error) {
+        ErrorBox("Bootrama", Format("General Error\rError: %s", {platform::ClassNameOf(error)}));
+        return 1;
+    }
+}

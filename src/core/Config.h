@@ -29,17 +29,18 @@ private:
     std::string fileName_;
 };
 
+// Construction offers to create a missing file (AskCreate, then WriteContents). C++ does
+// not dispatch virtual calls from a base constructor, so each concrete class runs that
+// step, through Init(), at the end of its own constructor.
 class TIniFilePlus : public TIniFile {
 public:
-    // Stores the file name; call Init() right after construction (virtual calls are not
-    // dispatched from a constructor) to offer creating a missing file.
-    explicit TIniFilePlus(std::string fileName);
-    void Init();
     // Whether the file exists now; the answer is also stored.
     bool FileOK();
     bool StoredFileOK() const { return fileOK_; }
 
 protected:
+    explicit TIniFilePlus(std::string fileName) : TIniFile(std::move(fileName)) {}
+    void Init();
     virtual bool AskCreate() { return true; }
     virtual void WriteContents() = 0;
 
@@ -63,6 +64,8 @@ public:
     void WriteContents() override;
 
 protected:
+    struct DeferInit {};
+    explicit TSBootIni(DeferInit);
     bool AskCreate() override;
 };
 

@@ -23,15 +23,28 @@ private:
 
 #define BOOTRAMA_EXCEPTION_CLASS(Name, Parent)                               \
     class Name : public Parent {                                             \
+        using Base = Parent;                                                 \
+                                                                             \
     public:                                                                  \
-        using Parent::Parent;                                                \
+        using Base::Base;                                                    \
         const char* ClassName() const noexcept override { return #Name; }    \
     }
 
 // Streams: a file that can't be opened or created, or a failed read or write.
 BOOTRAMA_EXCEPTION_CLASS(EStreamError, Exception);
 BOOTRAMA_EXCEPTION_CLASS(EFOpenError, EStreamError);
-BOOTRAMA_EXCEPTION_CLASS(EFCreateError, EStreamError);
+// A file that can't be created, with the Windows error code of the reason (3: path not
+// found, 5: access denied, 112: disk full), for messages that show the code.
+class EFCreateError : public EStreamError {
+public:
+    explicit EFCreateError(std::string message, int errorCode = 0)
+        : EStreamError(std::move(message)), errorCode_(errorCode) {}
+    int ErrorCode() const noexcept { return errorCode_; }
+    const char* ClassName() const noexcept override { return "EFCreateError"; }
+
+private:
+    int errorCode_;
+};
 BOOTRAMA_EXCEPTION_CLASS(EFilerError, EStreamError);
 BOOTRAMA_EXCEPTION_CLASS(EReadError, EFilerError);
 BOOTRAMA_EXCEPTION_CLASS(EWriteError, EFilerError);

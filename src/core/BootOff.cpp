@@ -1,0 +1,60 @@
+#include "core/BootOff.h"
+
+#include "core/Config.h"
+#include "core/Global.h"
+#include "core/ProgErrors.h"
+#include "platform/Files.h"
+
+namespace {
+
+constexpr std::string_view Section = "Options";
+constexpr std::string_view Key = "Logo";
+
+std::string MsdosSys() { return GlobalInfo().BootDrive() + "msdos.sys"; }
+
+void RequireFile(TReadOnlyIni& ini, std::string_view pattern) {
+    if (!ini.StoredFileOK())
+        throw EBootOffError(Format(pattern, {ini.FileName(), "not FileOK"}));
+}
+
+}  // namespace
+
+bool ReadLogoSetting() {
+    TReadOnlyIni ini(MsdosSys());
+    RequireFile(ini, "Error reading the file \"%s\"!\rError: %s");
+    return ini.ReadBool(Section, Key, true);
+}
+
+void WriteLogoSetting(bool on) {
+    TReadOnlyIni ini(MsdosSys());
+    RequireFile(ini, "Error writing file \"%s\"!\rError: %s");
+    std::uint32_t attributes = platform::GetFileAttributes(ini.FileName());
+    if (attributes != platform::INVALID_FILE_ATTRIBUTES) {
+        attributes &= ~(platform::FILE_ATTRIBUTE_READONLY | platform::FILE_ATTRIBUTE_NORMAL);
+        platform::SetFileAttributes(ini.FileName(), attributes | platform::FILE_ATTRIBUTE_ARCHIVE);
+    }
+    if (on)
+        ini.DeleteKey(Section, Key);
+    else
+        ini.WriteBool(Section, Key, false);
+}
+
+bool LogoKeyPresent() {
+    try {
+        TReadOnlyIni ini(MsdosSys());
+        RequireFile(ini, "Error writing file \"%s\"!\rError: %s");
+        // A value that reads as a number does not depend on the default.
+        return ini.ReadBool(Section, Key, true) == ini.ReadBool(Section, Key, false);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool LogoSettingWritable() {
+    try {
+        WriteLogoSetting(ReadLogoSetting());
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}

@@ -1,0 +1,157 @@
+#include "image/Jpeg.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <exception>
+#include <memory>
+#include <string>
+
+#include <jpeglib.h>
+#include <jerror.h>
+
+#include "image/BmpCodec.h"
+#include "platform/Errors.h"
+
+// libjpeg reports errors by longjmp. Only the two functions that call setjmp run library
+// code, and they hold nothing with a destructor; the C++ side owns the decompressor
+// through a guard that destroys it on every path.
+
+namespace {
+
+struct DecodeState {
+    jpeg_decompress_struct info;
+    jpeg_error_mgr errors;
+    jpeg_progress_mgr monitor;
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+    const TProgressEvent* progress;
+    int lastPercent;
+    std::exception_ptr handlerError;
+};
+
+DecodeState& stateOf(j_common_ptr info) { return *static_cast<DecodeState*>(info->client_data); }
+
+void failDecoding(j_common_ptr info) {
+    DecodeState& state = stateOf(info);
+    (*info->err->format_message)(info, state.message);
+    std::longjmp(state.jump, 1);
+}
+
+// A picture that ends early would be padded with grey; we refuse it instead.
+// Other warnings (stray bytes, odd markers) are ignored, as djpeg does.
+void noteMessage(j_common_ptr info, int level) {
+    if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) failDecoding(info);
+}
+
+void reportProgress(j_common_ptr info) {
+    DecodeState& state = stateOf(info);
+    const jpeg_progress_mgr& monitor = *info->progress;
+    if (monitor.pass_limit <= 0 || monitor.total_passes <= 0) return;
+    const long done = monitor.completed_passes * 100L +
+                      monitor.pass_counter * 100L / monitor.pass_limit;
+    const int percent = int(done / monitor.total_passes);
+    if (percent == state.lastPercent) return;
+    state.lastPercent = percent;
+    bool aborted = false;
+    try {
+        (*state.progress)(TProgressStage::psRunning, percent);
+    } catch (...) {
+        state.handlerError = std::current_exception();
+        aborted = true;
+    }
+    if (aborted) std::longjmp(state.jump, 1);
+}
+
+// Reads the header and runs the quantiser's first pass; false on a library error.
+bool startDecoding(DecodeState& state, const std::uint8_t* data, unsigned long size) {
+    if (setjmp(state.jump)) return false;
+    jpeg_create_decompress(&state.info);
+    jpeg_mem_src(&state.info, data, size);
+    jpeg_read_header(&state.info, TRUE);
+    state.info.quantize_colors = TRUE;
+    state.info.desired_number_of_colors = kJpegColours;
+    if (*state.progress) state.info.progress = &state.monitor;
+    jpeg_calc_output_dimensions(&state.info);
+    // Checked before the library allocates its whole-image buffer.
+    const std::uint64_t pixels =
+        std::uint64_t(state.info.output_width) * state.info.output_height;
+    if (pixels > kMaxPicturePixels || pixels > (std::uint64_t(1) << 22) + std::uint64_t(size) * 1024 ||
+        state.info.out_color_components > 3) {
+        std::snprintf(state.message, sizeof state.message, "JPEG picture too large or unsupported");
+        return false;
+    }
+    jpeg_start_decompress(&state.info);
+    return true;
+}
+
+bool readPixels(DecodeState& state, std::uint8_t* pixels) {
+    if (setjmp(state.jump)) return false;
+    const JDIMENSION width = state.info.output_width;
+    while (state.info.output_scanline < state.info.output_height) {
+        JSAMPROW row = pixels + std::size_t(state.info.output_scanline) * width;
+        jpeg_read_scanlines(&state.info, &row, 1);
+    }
+    jpeg_finish_decompress(&state.info);
+    return true;
+}
+
+class Decompressor {
+public:
+    explicit Decompressor(const TProgressEvent& progress) : state_(std::make_unique<DecodeState>()) {
+        state_->info.client_data = state_.get();
+        state_->info.err = jpeg_std_error(&state_->errors);
+        state_->errors.error_exit = failDecoding;
+        state_->errors.emit_message = noteMessage;
+        state_->monitor.progress_monitor = reportProgress;
+        state_->progress = &progress;
+        state_->lastPercent = -1;
+    }
+    // Also safe when creation failed: the library then holds no memory.
+    ~Decompressor() { jpeg_destroy_decompress(&state_->info); }
+    Decompressor(const Decompressor&) = delete;
+    Decompressor& operator=(const Decompressor&) = delete;
+
+    DecodeState& State() { return *state_; }
+
+    [[noreturn]] void Fail() {
+        if (state_->handlerError) std::rethrow_exception(state_->handlerError);
+        throw platform::EInvalidGraphic(std::string("JPEG error: ") + state_->message);
+    }
+
+private:
+    std::unique_ptr<DecodeState> state_;
+};
+
+std::vector<TRGBColour> colourMap(const jpeg_decompress_struct& info) {
+    std::vector<TRGBColour> colours(info.actual_number_of_colors);
+    const bool grey = info.out_color_components == 1;
+    for (int i = 0; i < info.actual_number_of_colors; ++i) {
+        const std::uint8_t red = info.colormap[0][i];
+        colours[i] = grey ? TRGBColour{red, red, red}
+                          : TRGBColour{red, info.colormap[1][i], info.colormap[2][i]};
+    }
+    return colours;
+}
+
+}  // namespace
+
+TBitmap DecodeJpeg(std::span<const std::uint8_t> file, const TProgressEvent& progress) {
+    Decompressor decompressor(progress);
+    DecodeState& state = decompressor.State();
+    if (progress) progress(TProgressStage::psStarting, 0);
+    if (!startDecoding(state, file.data(), static_cast<unsigned long>(file.size())))
+        decompressor.Fail();
+
+    TBitmap image;
+    image.Width = int(state.info.output_width);
+    image.Height = int(state.info.output_height);
+    image.BitsPerPixel = 8;
+    image.IsJpeg = true;
+    // The colour map is final once the quantiser's first pass is done, and goes with the
+    // library's image memory when decoding finishes.
+    image.Colours = colourMap(state.info);
+    image.Pixels.resize(std::size_t(image.Width) * image.Height);
+    if (!readPixels(state, image.Pixels.data())) decompressor.Fail();
+    if (progress) progress(TProgressStage::psEnding, 100);
+    return image;
+}

@@ -1,0 +1,16 @@
+#pragma once
+// JPEG pictures through libjpeg, decoded as the program always decodes them: full size,
+// two-pass quantisation to at most 236 colours, everything else at the library's defaults
+// (the same image `djpeg -colors 236` makes).
+
+#include <cstdint>
+#include <span>
+
+#include "image/Bitmap.h"
+#include "image/Progress.h"
+
+constexpr int kJpegColours = 236;
+
+// Damaged, truncated or unsupported data raises EInvalidGraphic; an exception thrown by
+// the progress handler leaves unchanged.
+TBitmap DecodeJpeg(std::span<const std::uint8_t> file, const TProgressEvent& progress);
