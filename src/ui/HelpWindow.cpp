@@ -17,7 +17,7 @@ namespace {
 const QString HelpNamespace = QStringLiteral("org.bootrama.help");
 
 QUrl PageUrl(const QString& page) {
-    return QUrl(QStringLiteral("qthelp://%1/doc/%2").arg(HelpNamespace, page));
+    return QUrl(QStringLiteral("qthelp://%1/doc/topics/%2").arg(HelpNamespace, page));
 }
 
 // A file registered from another place (an older build, another install) is replaced.

@@ -1,10 +1,32 @@
 #include "ui/LogoPreview.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <cstring>
 
 #include "image/Bitmap.h"
+#include "image/BmpTools.h"
+
+namespace {
+
+class TPainterCanvas : public TCanvas {
+public:
+    TPainterCanvas(QPainter& painter, const QRect& clip) : painter_(painter), clip_(clip) {}
+    TRect ClipRect() const override {
+        return {clip_.left(), clip_.top(), clip_.right() + 1, clip_.bottom() + 1};
+    }
+    void FillRect(const TRect& rect, TRGBColour colour) override {
+        painter_.fillRect(QRect(QPoint(rect.Left, rect.Top), QPoint(rect.Right - 1, rect.Bottom - 1)),
+                          QColor(colour.red, colour.green, colour.blue));
+    }
+
+private:
+    QPainter& painter_;
+    QRect clip_;
+};
+
+}  // namespace
 
 QImage LogoImage(const TBitmap& bitmap) {
     if (bitmap.Empty() || bitmap.Pixels.size() < std::size_t(bitmap.Width) * bitmap.Height)
@@ -34,10 +56,11 @@ void TLogoPreview::SetLogo(const TBitmap& bitmap) {
     update();
 }
 
-void TLogoPreview::paintEvent(QPaintEvent*) {
+void TLogoPreview::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     if (image_.isNull()) {
-        painter.fillRect(rect(), Qt::black);
+        TPainterCanvas canvas(painter, event->rect());
+        FillBlack(canvas);
         return;
     }
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);

@@ -1,6 +1,7 @@
 #include "ui/Main.h"
 
 #include <QCloseEvent>
+#include <QLayout>
 #include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
@@ -12,6 +13,7 @@
 #include "image/BmpTools.h"
 #include "lists/FirstRun.h"
 #include "platform/Help.h"
+#include "platform/MessageBox.h"
 #include "switching/Backup.h"
 #include "switching/Switch.h"
 #include "ui/ApplicationHints.h"
@@ -186,7 +188,8 @@ void TMainForm::LoadPreview(TLogoKind kind) {
     TKindControls& controls = kinds_[kind];
     controls.box->update();
     try {
-        LoadLogo(LogoFileOf(kind), bitmaps_[kind]);
+        TSize size;
+        LoadLogo(LogoFileOf(kind), *bitmaps_[kind], size);
         controls.box->SetLogo(*bitmaps_[kind]);
         SetPreviewError(kind, "");
     } catch (const EInvalidLogo& error) {
