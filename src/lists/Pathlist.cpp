@@ -292,17 +292,16 @@ bool TPathStringList::EntryExists(int index) const {
     return platform::FileExists((*this)[index]);
 }
 
-void TPathStringList::CheckEntries(const TProgressEvent& onProgress) {
-    const TRect noRect;
+void TPathStringList::CheckEntries(const TCheckProgressEvent& onProgress) {
     auto report = [&](TProgressStage stage, int percent, const std::string& message) {
-        if (onProgress) onProgress(*this, stage, percent, false, noRect, message);
+        if (onProgress) onProgress(*this, stage, percent, message);
     };
 
     const int total = Count();
     int invalid = 0;
     for (int i = 0; i < total; ++i) {
         if (!EntryExists(i)) ++invalid;
-        report(psRunning, RoundedPercent(i + 1, total), "Checking list");
+        report(TProgressStage::psRunning, RoundedPercent(i + 1, total), "Checking list");
     }
     if (invalid > 0 &&
         YesNoBox("Switch logo",
@@ -313,11 +312,11 @@ void TPathStringList::CheckEntries(const TProgressEvent& onProgress) {
             // Tested anew: a file that came back meanwhile stays.
             if (!EntryExists(i)) Delete(i);
             int left = Count();
-            report(psRunning, left == 0 ? 100 : RoundedPercent(left - i, left),
+            report(TProgressStage::psRunning, left == 0 ? 100 : RoundedPercent(left - i, left),
                    "Deleting invalid entries");
         }
     }
-    report(psEnding, 0, "");
+    report(TProgressStage::psEnding, 0, "");
 }
 
 std::string TPathStringList::ShortenPath(const std::string& path) const {

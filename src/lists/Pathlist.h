@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "image/Progress.h"
+
 // What a list needs of the dialog's list control; the GUI implements it, tests fake it.
 class ListView {
 public:
@@ -96,17 +98,10 @@ private:
     std::map<std::string, int, CompareTextLess> occurrences_;
 };
 
-enum TProgressStage { psStarting = 0, psRunning = 1, psEnding = 2 };
-struct TRect {
-    int Left = 0;
-    int Top = 0;
-    int Right = 0;
-    int Bottom = 0;
-};
 class TPathStringList;
-using TProgressEvent =
-    std::function<void(TPathStringList& sender, TProgressStage stage, int percentDone,
-                       bool redrawNow, const TRect& rect, const std::string& message)>;
+// Progress of CheckEntries: the stage, the percentage done and what is being done.
+using TCheckProgressEvent = std::function<void(TPathStringList& sender, TProgressStage stage,
+                                               int percentDone, const std::string& message)>;
 
 // A list of logo paths without duplicates, mirrored into a bound list view, one display
 // line per entry in the entries' order.
@@ -131,7 +126,7 @@ public:
 
     bool EntryExists(int index) const;
     // Offers to remove the entries whose files are missing.
-    void CheckEntries(const TProgressEvent& onProgress = {});
+    void CheckEntries(const TCheckProgressEvent& onProgress = {});
     virtual void RefreshDisplay();
     std::string ShortenPath(const std::string& path) const;
     void UpdateHint(int y);

@@ -2,6 +2,7 @@
 
 #include "core/ProgErrors.h"
 #include "core/RegEntries.h"
+#include "image/BmpCodec.h"
 #include "lists/Pathlist.h"
 #include "platform/Clock.h"
 #include "platform/Errors.h"
@@ -61,6 +62,22 @@ std::string ReplaceLogo(TLogoKind kind, const std::string& source) {
                                     Format("\rSource file: \"%s\"", {source}));
     }
     return "";
+}
+
+std::string SaveBitmapAsLogo(TLogoKind kind, const TBitmap& bitmap) {
+    const std::string target = LogoFileOf(kind);
+    try {
+        ClearAttributes(target);
+        // A bitmap without its pixels would become a logo Windows shows as garbage.
+        if (bitmap.Empty() ||
+            bitmap.Pixels.size() < std::size_t(bitmap.Width) * std::size_t(bitmap.Height)) {
+            throw platform::EInvalidGraphic("Bitmap image is not valid");
+        }
+        platform::WriteFileAtomic(target, EncodeBmp8(bitmap));
+        return target;
+    } catch (const std::exception& error) {
+        throw EChangeError(NotChangedText(kind, platform::ClassNameOf(error)));
+    }
 }
 
 void SeedRandomFromClock() {

@@ -62,7 +62,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"NulEndsTheText", std::string("x\r\ny\0z\r\nw", 9), {"x", "y"}, {"x", "y"}},
         ReadCase{"LeadingNul", std::string("\0x\r\n", 4), {}, {}},
         ReadCase{"BlanksStay", " C:\\a.sys \r\n", {" C:\\a.sys "}, {" C:\\a.sys "}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST_F(PathlistTest, MissingFileLeavesAnEmptyListWithoutAsking) {
     TPathStringList list(List());
@@ -306,7 +306,7 @@ INSTANTIATE_TEST_SUITE_P(
         ShortenCase{"WideCharacters", "C:\\\xC3\x9C\xC3\x9C\xC3\x9C\xC3\x9C\\x.sys", 130,
                     "C:\\...\xC3\x9C\xC3\x9C\\x.sys"},
         ShortenCase{"FailingCanvas", "C:\\a\x01\\b.sys", 10, "C:\\a\x01\\b.sys"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST_F(PathlistTest, HintShowsFullPathsThatComeNearTheEdge) {
     FakeListView view;
@@ -346,16 +346,15 @@ struct Progress {
 };
 
 void PrintTo(const Progress& p, std::ostream* out) {
-    *out << p.stage << "/" << p.percent << "/" << p.message;
+    *out << static_cast<int>(p.stage) << "/" << p.percent << "/" << p.message;
 }
 
 class CheckEntriesTest : public PathlistTest {
 protected:
-    TProgressEvent Recorder() {
-        return [this](TPathStringList&, TProgressStage stage, int percent, bool redraw,
-                      const TRect& rect, const std::string& message) {
-            EXPECT_FALSE(redraw);
-            EXPECT_EQ(rect.Right - rect.Left, 0);
+    TCheckProgressEvent Recorder(const TPathStringList& expected) {
+        return [this, &expected](TPathStringList& sender, TProgressStage stage, int percent,
+                      const std::string& message) {
+            EXPECT_EQ(&sender, &expected);
             progress.push_back({stage, percent, message});
         };
     }
@@ -371,15 +370,15 @@ TEST_F(CheckEntriesTest, WorkedExampleReportsEveryStep) {
     TPathStringList list(List(), &view);
     list.AddStrings(std::vector<std::string>{MakeLogo("a.sys"), "C:\\Logos\\b.sys", MakeLogo("c.sys")});
     Answer({platform::IDYES});
-    list.CheckEntries(Recorder());
+    list.CheckEntries(Recorder(list));
 
-    EXPECT_THAT(progress, ElementsAre(Progress{psRunning, 33, "Checking list"},
-                                      Progress{psRunning, 67, "Checking list"},
-                                      Progress{psRunning, 100, "Checking list"},
-                                      Progress{psRunning, 33, "Deleting invalid entries"},
-                                      Progress{psRunning, 50, "Deleting invalid entries"},
-                                      Progress{psRunning, 100, "Deleting invalid entries"},
-                                      Progress{psEnding, 0, ""}));
+    EXPECT_THAT(progress, ElementsAre(Progress{TProgressStage::psRunning, 33, "Checking list"},
+                                      Progress{TProgressStage::psRunning, 67, "Checking list"},
+                                      Progress{TProgressStage::psRunning, 100, "Checking list"},
+                                      Progress{TProgressStage::psRunning, 33, "Deleting invalid entries"},
+                                      Progress{TProgressStage::psRunning, 50, "Deleting invalid entries"},
+                                      Progress{TProgressStage::psRunning, 100, "Deleting invalid entries"},
+                                      Progress{TProgressStage::psEnding, 0, ""}));
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Boxes()[0]->kind, platform::BoxKind::YesNo);
     EXPECT_EQ(Boxes()[0]->title, "Switch logo");
@@ -392,19 +391,19 @@ TEST_F(CheckEntriesTest, NoKeepsEverythingAndStillEnds) {
     TPathStringList list(List());
     list.AddStrings(std::vector<std::string>{"C:\\gone.sys", MakeLogo("a.sys")});
     Answer({platform::IDNO});
-    list.CheckEntries(Recorder());
+    list.CheckEntries(Recorder(list));
     EXPECT_EQ(list.Count(), 2);
     EXPECT_EQ(progress.size(), 3u);
-    EXPECT_EQ(progress.back(), (Progress{psEnding, 0, ""}));
+    EXPECT_EQ(progress.back(), (Progress{TProgressStage::psEnding, 0, ""}));
 }
 
 TEST_F(CheckEntriesTest, ValidListAsksNothing) {
     TPathStringList list(List());
     list.Add(MakeLogo("a.sys"));
-    list.CheckEntries(Recorder());
+    list.CheckEntries(Recorder(list));
     EXPECT_THAT(Boxes(), IsEmpty());
-    EXPECT_THAT(progress, ElementsAre(Progress{psRunning, 100, "Checking list"},
-                                      Progress{psEnding, 0, ""}));
+    EXPECT_THAT(progress, ElementsAre(Progress{TProgressStage::psRunning, 100, "Checking list"},
+                                      Progress{TProgressStage::psEnding, 0, ""}));
 }
 
 TEST_F(CheckEntriesTest, AllInvalidEndsEmptyAtHundred) {
@@ -412,18 +411,18 @@ TEST_F(CheckEntriesTest, AllInvalidEndsEmptyAtHundred) {
     testenv::fs::create_directories(DriveC() / "Logos" / "folder.sys");
     list.AddStrings(std::vector<std::string>{"C:\\Logos\\folder.sys", "Q:\\x.sys", ""});
     Answer({platform::IDYES});
-    list.CheckEntries(Recorder());
+    list.CheckEntries(Recorder(list));
     EXPECT_EQ(list.Count(), 0);
     EXPECT_THAT(Boxes()[0]->text, HasSubstr("\rInvalid entries: 3\r"));
     ASSERT_EQ(progress.size(), 7u);
-    EXPECT_EQ(progress[5], (Progress{psRunning, 100, "Deleting invalid entries"}));
+    EXPECT_EQ(progress[5], (Progress{TProgressStage::psRunning, 100, "Deleting invalid entries"}));
 }
 
 TEST_F(CheckEntriesTest, FileThatReappearsStays) {
     TPathStringList list(List());
     list.AddStrings(std::vector<std::string>{"C:\\Logos\\back.sys", MakeLogo("a.sys")});
     Answer({platform::IDYES});
-    list.CheckEntries([&](TPathStringList&, TProgressStage, int percent, bool, const TRect&,
+    list.CheckEntries([&](TPathStringList&, TProgressStage, int percent,
                           const std::string& message) {
         if (message == "Checking list" && percent == 100) MakeLogo("back.sys");
     });

@@ -1,11 +1,6 @@
 #include "support/TestEnv.h"
 
-#include <fstream>
 #include <random>
-#include <sstream>
-
-#include "platform/Machine.h"
-#include "platform/Process.h"
 
 namespace testenv {
 
@@ -14,7 +9,8 @@ TempDir::TempDir() {
     auto base = fs::temp_directory_path();
     for (;;) {
         path_ = base / ("bootrama-test-" + std::to_string(random()));
-        if (fs::create_directory(path_)) break;
+        if (fs::create_directory(path_))
+            break;
     }
 }
 
@@ -41,59 +37,20 @@ int ScriptedMessageBoxes::Show(platform::BoxKind kind, const std::string& title,
     return answer;
 }
 
-void RecordingHelp::SetHelpFile(const std::string& path) { log_->push_back("file " + path); }
-void RecordingHelp::Contents() { log_->push_back("contents"); }
-void RecordingHelp::Index(const std::string& search) { log_->push_back("index " + search); }
-void RecordingHelp::UsingHelp() { log_->push_back("using"); }
-void RecordingHelp::Topic(int context) { log_->push_back("topic " + std::to_string(context)); }
-
-MachineTest::MachineTest() {
-    fs::create_directories(ProgramDir());
-    platform::UseMachine(MachineRoot());
-    platform::SetProgramHostDirectory(ProgramDir());
-    auto scripted = std::make_unique<ScriptedMessageBoxes>(&boxes_);
-    scripted_ = scripted.get();
-    platform::SetMessageBoxes(std::move(scripted));
-    platform::SetHelp(std::make_unique<RecordingHelp>(&help_));
-    SetTime({12, 0, 0, 0});
-    global_.emplace();
+void RecordingHelp::SetHelpFile(const std::string& path) {
+    log_->push_back("file " + path);
 }
-
-MachineTest::~MachineTest() {
-    global_.reset();
-    platform::SetMessageBoxes(platform::MakeStderrMessageBoxes());
-    platform::SetClock({});
+void RecordingHelp::Contents() {
+    log_->push_back("contents");
 }
-
-std::string MachineTest::Win(const fs::path& host) const {
-    return platform::CurrentMachine().ToWindows(host);
+void RecordingHelp::Index(const std::string& search) {
+    log_->push_back("index " + search);
 }
-
-void MachineTest::Answer(std::initializer_list<int> answers) {
-    scripted_->answers.insert(scripted_->answers.end(), answers);
+void RecordingHelp::UsingHelp() {
+    log_->push_back("using");
 }
-
-std::vector<std::string> MachineTest::BoxTexts() const {
-    std::vector<std::string> texts;
-    for (const auto& box : boxes_) texts.push_back(box->text);
-    return texts;
-}
-
-void MachineTest::SetTime(platform::SystemTime time) {
-    platform::SetClock([time] { return time; });
-}
-
-void MachineTest::WriteFile(const fs::path& path, const std::string& contents) {
-    fs::create_directories(path.parent_path());
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << contents;
-}
-
-std::string MachineTest::ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+void RecordingHelp::Topic(int context) {
+    log_->push_back("topic " + std::to_string(context));
 }
 
 fs::path TestDataDir() {

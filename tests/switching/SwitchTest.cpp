@@ -4,6 +4,8 @@
 
 #include "core/ProgErrors.h"
 #include "core/RegEntries.h"
+#include "image/Bitmap.h"
+#include "image/BmpCodec.h"
 #include "platform/Files.h"
 #include "support/TestEnv.h"
 
@@ -188,7 +190,47 @@ INSTANTIATE_TEST_SUITE_P(
                       BadEntry{"NullDevice", "Z:\\dev\\null"},
                       BadEntry{"ZeroDevice", "Z:\\dev\\zero"}, BadEntry{"Empty", ""},
                       BadEntry{"NoDrive", "logo.sys"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
+
+// ---- Saving a bitmap ----
+
+TBitmap GreyLogo() {
+    TBitmap logo;
+    logo.Width = 320;
+    logo.Height = 400;
+    logo.BitsPerPixel = 8;
+    logo.Pixels.assign(320 * 400, 7);
+    for (int i = 0; i < 256; ++i) {
+        auto level = static_cast<std::uint8_t>(i);
+        logo.Colours.push_back({level, level, level});
+    }
+    return logo;
+}
+
+TEST_F(SwitchTest, SavedBitmapBecomesTheCurrentLogo) {
+    platform::SetFileAttributes("C:\\logo.sys", platform::FILE_ATTRIBUTE_READONLY |
+                                                    platform::FILE_ATTRIBUTE_SYSTEM);
+    EXPECT_EQ(SaveBitmapAsLogo(lkBoot, GreyLogo()), LogoFileOf(lkBoot));
+    EXPECT_EQ(ReadFile(DriveC() / "LOGO.SYS"), EncodeBmp8(GreyLogo()));
+    EXPECT_EQ(ReadFile(DriveC() / "LOGO.SYS").size(), 129078u);
+}
+
+TEST_F(SwitchTest, BitmapThatCannotBeSavedLeavesTheLogo) {
+    try {
+        SaveBitmapAsLogo(lkBoot, TBitmap());
+        FAIL();
+    } catch (const EChangeError& error) {
+        EXPECT_EQ(error.Message(), "The Startup logo could not be changed!\rError: EInvalidGraphic");
+    }
+    fs::remove_all(DriveC() / "WINDOWS");
+    try {
+        SaveBitmapAsLogo(lkClosing, GreyLogo());
+        FAIL();
+    } catch (const EChangeError& error) {
+        EXPECT_EQ(error.Message(), "The Shutdown logo could not be changed!\rError: EFCreateError");
+    }
+    EXPECT_EQ(StartupLogo(), "current startup");
+}
 
 // ---- Random switch ----
 

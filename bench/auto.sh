@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# `bootrama /Auto` switching all three logos from lists of 10,000 entries each, against
+# copying one logo with cp, in the same run. Usage: bench/auto.sh BUILD_DIR [ENTRIES]
+set -euo pipefail
+build=$(cd "${1:-build}" && pwd)
+entries=${2:-10000}
+command -v hyperfine >/dev/null || { echo "auto: hyperfine is not installed" >&2; exit 1; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+program="$work/program"
+machine="$work/machine"
+mkdir -p "$program"
+cp "$build/bin/bootrama" "$program/"
+export BOOTRAMA_MACHINE="$machine" BOOTRAMA_MESSAGE_LOG="$work/boxes.log"
+unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
+# The first run creates the machine (and finds no configuration file yet).
+"$program/bootrama" /Auto
+rm "$work/boxes.log"
+mkdir -p "$machine/drive_c/Logos"
+printf '[Bootrama-Options]\r\nChangeBootBmp=1\r\nChangeCloseBmp=1\r\nChangeClosingBmp=1\r\nNewInstalled=0\r\n' \
+  > "$program/bootrama.ini"
+
+# One logo-sized file under 10,000 names (hard links): distinct entries, little disk.
+head -c 129078 /dev/urandom > "$work/logo.sys"
+for ((i = 0; i < entries; i++)); do
+  ln "$work/logo.sys" "$machine/drive_c/Logos/logo$i.sys"
+  printf 'C:\\Logos\\logo%d.sys\r\n' "$i"
+done > "$program/brboot.dat"
+cp "$program/brboot.dat" "$program/brclsing.dat"
+cp "$program/brboot.dat" "$program/brclose.dat"
+
+"$program/bootrama" /Auto
+if [ -s "$work/boxes.log" ]; then
+  echo "auto: bootrama showed messages:" >&2
+  cat "$work/boxes.log" >&2
+  exit 1
+fi
+
+hyperfine --warmup 3 --min-runs 20 --export-json "$work/times.json" \
+  -n "bootrama /Auto" "'$program/bootrama' /Auto" \
+  -n "cp one logo" "cp '$work/logo.sys' '$machine/drive_c/copy.sys'" >&2
+
+python3 - "$work/times.json" "$entries" <<'EOF'
+import json, sys
+results = {r["command"]: r["mean"] for r in json.load(open(sys.argv[1]))["results"]}
+auto, cp = results["bootrama /Auto"], results["cp one logo"]
+print(f"bootrama /Auto (3 lists of {sys.argv[2]} entries): {auto * 1000:.1f} ms, "
+      f"cp of one logo: {cp * 1000:.2f} ms, ratio {auto / cp:.1f}")
+EOF

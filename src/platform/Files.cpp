@@ -1,0 +1,171 @@
+#include "platform/Files.h"
+
+#include <QList>
+#include <QString>
+#include <filesystem>
+#include <optional>
+#include <system_error>
+
+#include "platform/Errors.h"
+#include "platform/HostFile.h"
+#include "platform/Machine.h"
+
+namespace platform {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::optional<fs::path> Host(std::string_view path) {
+    return CurrentMachine().ToHost(path);
+}
+
+bool HasAttribute(std::uint32_t attributes, std::uint32_t flag) {
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & flag) != 0;
+}
+
+bool IsRegularFile(const fs::path& file) {
+    std::error_code error;
+    return fs::is_regular_file(file, error);
+}
+
+bool IsDirectory(const fs::path& file) {
+    std::error_code error;
+    return fs::is_directory(file, error);
+}
+
+bool Exists(const fs::path& file) {
+    std::error_code error;
+    return fs::exists(fs::symlink_status(file, error));
+}
+
+std::u32string Folded(std::string_view text) {
+    auto folded =
+        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toCaseFolded();
+    auto ucs4 = folded.toUcs4();
+    return std::u32string(ucs4.begin(), ucs4.end());
+}
+
+bool WildcardMatch(std::u32string_view pattern, std::u32string_view name) {
+    // Iterative matching with one backtrack point: linear enough for file names.
+    std::size_t p = 0, n = 0, starP = std::u32string_view::npos, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == U'?' || pattern[p] == name[n])) {
+            ++p;
+            ++n;
+        } else if (p < pattern.size() && pattern[p] == U'*') {
+            starP = p++;
+            starN = n;
+        } else if (starP != std::u32string_view::npos) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == U'*') ++p;
+    return p == pattern.size();
+}
+
+}  // namespace
+
+std::uint32_t GetFileAttributes(std::string_view path) {
+    auto host = Host(path);
+    return host ? host::Attributes(*host) : INVALID_FILE_ATTRIBUTES;
+}
+
+bool SetFileAttributes(std::string_view path, std::uint32_t attributes) {
+    auto host = Host(path);
+    return host && host::SetAttributes(*host, attributes);
+}
+
+bool CopyFile(std::string_view source, std::string_view destination, bool failIfExists) {
+    auto from = Host(source);
+    auto to = Host(destination);
+    if (!from || !to || !IsRegularFile(*from))
+        return false;
+    std::error_code error;
+    if (Exists(*to)) {
+        std::uint32_t existing = host::Attributes(*to);
+        if (failIfExists || fs::equivalent(*from, *to, error) ||
+            HasAttribute(existing, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                       FILE_ATTRIBUTE_DIRECTORY)) {
+            return false;
+        }
+    }
+    try {
+        host::ReplaceAtomically(*to, destination, host::ReadWhole(*from, source, 1u << 30), *from);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool DeleteFile(std::string_view path) {
+    auto host = Host(path);
+    if (!host || !Exists(*host) || IsDirectory(*host))
+        return false;
+    if (HasAttribute(host::Attributes(*host), FILE_ATTRIBUTE_READONLY))
+        return false;
+    std::error_code error;
+    return fs::remove(*host, error);
+}
+
+bool FileExists(std::string_view path) {
+    auto host = Host(path);
+    if (!host)
+        return false;
+    std::error_code error;
+    return fs::exists(*host, error) && !IsDirectory(*host);
+}
+
+bool DirectoryExists(std::string_view path) {
+    auto host = Host(path);
+    return host && IsDirectory(*host);
+}
+
+std::vector<std::string> FindFiles(std::string_view pattern, FindOptions options) {
+    std::vector<std::string> names;
+    auto separator = pattern.find_last_of("\\/");
+    if (separator == std::string_view::npos)
+        return names;
+    auto directory = Host(pattern.substr(0, separator + 1));
+    std::u32string namePattern = Folded(pattern.substr(separator + 1));
+    if (!directory || namePattern.empty())
+        return names;
+    // As on Windows, "*.*" also finds names without a dot.
+    if (namePattern == U"*.*")
+        namePattern = U"*";
+    std::error_code error;
+    for (fs::directory_iterator it(*directory, error), end; !error && it != end;
+         it.increment(error)) {
+        std::string name = it->path().filename().string();
+        if (!WildcardMatch(namePattern, Folded(name)))
+            continue;
+        std::uint32_t attributes = host::Attributes(it->path());
+        if (options.skipDirectories && HasAttribute(attributes, FILE_ATTRIBUTE_DIRECTORY))
+            continue;
+        if (options.skipHiddenAndSystem &&
+            HasAttribute(attributes, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) {
+            continue;
+        }
+        names.push_back(std::move(name));
+    }
+    return names;
+}
+
+std::string ReadFile(std::string_view path, std::uintmax_t maxBytes) {
+    auto host = Host(path);
+    if (!host)
+        throw EFOpenError("Cannot open file \"" + std::string(path) + "\"");
+    return host::ReadWhole(*host, path, maxBytes);
+}
+
+void WriteFileAtomic(std::string_view path, std::string_view contents) {
+    auto host = Host(path);
+    if (!host)
+        throw EFCreateError("Cannot create file \"" + std::string(path) + "\"");
+    host::ReplaceAtomically(*host, path, contents);
+}
+
+}  // namespace platform

@@ -1,0 +1,287 @@
+#include "platform/Machine.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <optional>
+#include <system_error>
+
+#include "platform/Errors.h"
+#include "platform/HostFile.h"
+#include "platform/Profile.h"
+#include "platform/Text.h"
+
+namespace platform {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kMsdosSys =
+    "[Paths]\r\n"
+    "WinDir=C:\\WINDOWS\r\n"
+    "WinBootDir=C:\\WINDOWS\r\n"
+    "HostWinBootDrv=C\r\n"
+    "\r\n"
+    "[Options]\r\n"
+    "BootGUI=1\r\n";
+
+constexpr std::string_view kRegistry =
+    "REGEDIT4\r\n"
+    "\r\n"
+    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n"
+    "\r\n";
+
+std::optional<char> DriveLetterOf(const fs::path& entry) {
+    std::string name = entry.filename().string();
+    if (name.size() != 2 || name[1] != ':' || !std::isalpha(static_cast<unsigned char>(name[0]))) {
+        return std::nullopt;
+    }
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
+}
+
+void WriteNewFile(const fs::path& file, std::string_view contents) {
+    std::error_code error;
+    if (fs::exists(fs::symlink_status(file, error)))
+        return;
+    try {
+        host::ReplaceAtomically(file, file.string(), contents);
+    } catch (const Exception&) {
+        // A machine that can't be set up shows its failures in the operations on it.
+    }
+}
+
+void MakeLink(const fs::path& target, const fs::path& link) {
+    std::error_code error;
+    if (fs::exists(fs::symlink_status(link, error)))
+        return;
+    fs::create_directory_symlink(target, link, error);
+}
+
+void CopySeed(const fs::path& seedDirectory, const fs::path& driveC) {
+    std::error_code error;
+    if (seedDirectory.empty() || !fs::is_directory(seedDirectory, error))
+        return;
+    for (fs::recursive_directory_iterator it(seedDirectory, error), end; !error && it != end;
+         it.increment(error)) {
+        std::error_code ignored;
+        if (!it->is_regular_file(ignored))
+            continue;
+        fs::path target = driveC / fs::relative(it->path(), seedDirectory, ignored);
+        fs::create_directories(target.parent_path(), ignored);
+        fs::copy_file(it->path(), target, fs::copy_options::skip_existing, ignored);
+    }
+}
+
+void CreateMachine(const fs::path& root, const fs::path& seedDirectory) {
+    std::error_code error;
+    fs::path driveC = root / "drive_c";
+    fs::create_directories(driveC / "WINDOWS" / "SYSTEM", error);
+    fs::create_directories(root / "dosdevices", error);
+    WriteNewFile(driveC / "MSDOS.SYS", kMsdosSys);
+    MakeLink("../drive_c", root / "dosdevices" / "c:");
+    MakeLink("/", root / "dosdevices" / "z:");
+    WriteNewFile(root / "registry.reg", kRegistry);
+    CopySeed(seedDirectory, driveC);
+}
+
+std::vector<std::string> WindowsComponents(std::string_view path) {
+    std::vector<std::string> components;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find_first_of("\\/", start);
+        if (end == std::string_view::npos)
+            end = path.size();
+        std::string_view component = path.substr(start, end - start);
+        if (component == "..") {
+            if (!components.empty())
+                components.pop_back();
+        } else if (!component.empty() && component != ".") {
+            components.emplace_back(component);
+        }
+        start = end + 1;
+    }
+    return components;
+}
+
+// The exact name if it is there, else the first entry equal without regard to case.
+std::optional<fs::path> MatchingEntry(const fs::path& directory, const std::string& name) {
+    std::error_code error;
+    if (fs::exists(fs::symlink_status(directory / name, error)))
+        return directory / name;
+    for (fs::directory_iterator it(directory, error), end; !error && it != end;
+         it.increment(error)) {
+        if (SameText(it->path().filename().string(), name))
+            return it->path();
+    }
+    return std::nullopt;
+}
+
+// The link's target as an absolute, canonical path, resolved as far as it exists.
+fs::path LinkTarget(const fs::path& link) {
+    std::error_code error;
+    fs::path target = fs::read_symlink(link, error);
+    if (error)
+        return fs::weakly_canonical(link, error);
+    if (target.is_relative())
+        target = link.parent_path() / target;
+    auto canonical = fs::weakly_canonical(target, error);
+    return error ? target.lexically_normal() : canonical;
+}
+
+// Number of components of prefix when it is a leading part of path, else nullopt.
+std::optional<std::size_t> PrefixLength(const fs::path& prefix, const fs::path& path) {
+    auto [prefixEnd, pathAt] =
+        std::mismatch(prefix.begin(), prefix.end(), path.begin(), path.end());
+    if (prefixEnd != prefix.end()) {
+        // "/" as a prefix ends in an empty component on some library versions.
+        if (std::next(prefixEnd) != prefix.end() || !prefixEnd->empty())
+            return std::nullopt;
+    }
+    return static_cast<std::size_t>(std::distance(prefix.begin(), prefixEnd));
+}
+
+std::string WindowsPathBelow(char letter, const fs::path& prefix, const fs::path& path) {
+    std::string result{letter, ':', '\\'};
+    auto it = path.begin();
+    for (auto part = prefix.begin(); part != prefix.end() && it != path.end(); ++part) {
+        if (!part->empty())
+            ++it;
+    }
+    bool first = true;
+    for (; it != path.end(); ++it) {
+        std::string part = it->string();
+        if (part.empty() || part == "/")
+            continue;
+        if (!first)
+            result += '\\';
+        result += part;
+        first = false;
+    }
+    return result;
+}
+
+std::optional<Machine>& MachineInUse() {
+    static std::optional<Machine> machine;
+    return machine;
+}
+
+std::string Environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+}  // namespace
+
+Machine Machine::Open(const fs::path& root, const fs::path& seedDirectory) {
+    std::error_code error;
+    if (!fs::exists(root / "dosdevices", error))
+        CreateMachine(root, seedDirectory);
+    return Machine(fs::absolute(root, error));
+}
+
+std::vector<char> Machine::Drives() const {
+    std::vector<char> drives;
+    std::error_code error;
+    for (fs::directory_iterator it(DosDevices(), error), end; !error && it != end;
+         it.increment(error)) {
+        auto letter = DriveLetterOf(it->path());
+        if (letter && std::find(drives.begin(), drives.end(), *letter) == drives.end()) {
+            drives.push_back(*letter);
+        }
+    }
+    std::sort(drives.begin(), drives.end());
+    return drives;
+}
+
+std::optional<fs::path> Machine::DriveRoot(char letter) const {
+    if (!std::isalpha(static_cast<unsigned char>(letter)))
+        return std::nullopt;
+    std::error_code error;
+    for (char spelling : {static_cast<char>(std::tolower(static_cast<unsigned char>(letter))),
+                          static_cast<char>(std::toupper(static_cast<unsigned char>(letter)))}) {
+        fs::path link = DosDevices() / std::string{spelling, ':'};
+        if (fs::exists(fs::symlink_status(link, error)))
+            return link;
+    }
+    return std::nullopt;
+}
+
+std::optional<fs::path> Machine::ToHost(std::string_view windowsPath) const {
+    if (windowsPath.size() < 2 || windowsPath[1] != ':')
+        return std::nullopt;
+    if (windowsPath.find('\0') != std::string_view::npos)
+        return std::nullopt;
+    auto host = DriveRoot(windowsPath[0]);
+    if (!host)
+        return std::nullopt;
+    bool found = true;
+    for (const auto& component : WindowsComponents(windowsPath.substr(2))) {
+        std::optional<fs::path> entry = found ? MatchingEntry(*host, component) : std::nullopt;
+        found = entry.has_value();
+        *host = found ? *entry : *host / component;
+    }
+    return host;
+}
+
+std::string Machine::ToWindows(const fs::path& hostPath) const {
+    std::error_code error;
+    fs::path path = fs::weakly_canonical(fs::absolute(hostPath, error), error);
+    if (error)
+        path = fs::absolute(hostPath, error).lexically_normal();
+    std::optional<std::pair<char, fs::path>> best;
+    std::size_t bestLength = 0;
+    for (char letter : Drives()) {
+        fs::path link = *DriveRoot(letter);
+        // A dangling link still maps the paths that run through the link itself.
+        fs::path linkItself = fs::weakly_canonical(link.parent_path(), error) / link.filename();
+        for (const fs::path& prefix : {LinkTarget(link), linkItself}) {
+            auto length = PrefixLength(prefix, path);
+            if (length && (!best || *length > bestLength)) {
+                best.emplace(letter, prefix);
+                bestLength = *length;
+            }
+        }
+    }
+    if (!best)
+        return WindowsPathBelow('Z', "/", path);
+    return WindowsPathBelow(best->first, best->second, path);
+}
+
+fs::path DefaultMachineRoot() {
+    std::string chosen = Environment("BOOTRAMA_MACHINE");
+    if (!chosen.empty())
+        return chosen;
+    std::string dataHome = Environment("XDG_DATA_HOME");
+    fs::path base =
+        !dataHome.empty() ? fs::path(dataHome) : fs::path(Environment("HOME")) / ".local" / "share";
+    return base / "bootrama" / "machine";
+}
+
+Machine& CurrentMachine() {
+    auto& machine = MachineInUse();
+    if (!machine)
+        machine = Machine::Open(DefaultMachineRoot());
+    return *machine;
+}
+
+void UseMachine(const fs::path& root, const fs::path& seedDirectory) {
+    MachineInUse() = Machine::Open(root, seedDirectory);
+}
+
+std::string GetWindowsDirectory() {
+    std::string directory = GetPrivateProfileString("Paths", "WinDir", "", "C:\\MSDOS.SYS");
+    if (directory.empty())
+        return "C:\\WINDOWS";
+    while (directory.size() > 3 && directory.back() == '\\') directory.pop_back();
+    return directory;
+}
+
+std::string GetSystemDirectory() {
+    std::string windows = GetWindowsDirectory();
+    if (windows.back() != '\\')
+        windows += '\\';
+    return windows + "SYSTEM";
+}
+
+}  // namespace platform

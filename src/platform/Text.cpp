@@ -1,0 +1,87 @@
+#include "platform/Text.h"
+
+#include <QCollator>
+#include <QLocale>
+#include <QString>
+#include <QStringView>
+#include <QUtf8StringView>
+#include <algorithm>
+#include <cctype>
+
+namespace platform {
+
+namespace {
+
+QString Decode(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The "C" locale sorts by code point, which puts every capital before every small
+// letter's neighbours; a user of that locale still expects dictionary order.
+QLocale CollationLocale() {
+    QLocale system = QLocale::system();
+    if (system.language() == QLocale::C)
+        return QLocale(QLocale::English, QLocale::UnitedStates);
+    return system;
+}
+
+const QCollator& Collator() {
+    static const QCollator collator = [] {
+        QCollator made(CollationLocale());
+        made.setCaseSensitivity(Qt::CaseInsensitive);
+        return made;
+    }();
+    return collator;
+}
+
+int Sign(int value) {
+    return (value > 0) - (value < 0);
+}
+
+bool IsAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+bool SameAsciiText(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) ==
+               std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+bool ValidUtf8(std::string_view text) {
+    return QUtf8StringView(text.data(), static_cast<qsizetype>(text.size())).isValidUtf8();
+}
+
+}  // namespace
+
+int CompareText(std::string_view a, std::string_view b) {
+    QString left = Decode(a);
+    QString right = Decode(b);
+    if (int order = Sign(Collator().compare(left, right)))
+        return order;
+    // The collator ignores some differences (accents at a weak level, control characters);
+    // break its ties so that zero means the same text apart from letter case.
+    if (int order = Sign(left.compare(right, Qt::CaseInsensitive)))
+        return order;
+    if (SameText(a, b))
+        return 0;
+    return Sign(a.compare(b));
+}
+
+// Equality with case folding; names that are not valid UTF-8 fold only their ASCII
+// letters, so two different damaged names never count as the same.
+bool SameText(std::string_view a, std::string_view b) {
+    if (IsAscii(a) && IsAscii(b))
+        return SameAsciiText(a, b);
+    if (!ValidUtf8(a) || !ValidUtf8(b))
+        return SameAsciiText(a, b);
+    return Decode(a).compare(Decode(b), Qt::CaseInsensitive) == 0;
+}
+
+std::string UpperCase(std::string_view text) {
+    return Decode(text).toUpper().toStdString();
+}
+
+}  // namespace platform

@@ -1,0 +1,227 @@
+// The logo rule on files, loading logos and pictures through the machine's drives.
+
+#include <gtest/gtest.h>
+
+#include "ImageTestUtils.h"
+#include "core/ProgErrors.h"
+#include "image/BmpCodec.h"
+#include "image/BmpTools.h"
+#include "image/Halftone.h"
+#include "platform/Errors.h"
+#include "support/TestEnv.h"
+
+namespace {
+
+using imagetest::MakeIndexed;
+
+std::vector<TRGBColour> rainbow(int count) {
+    std::vector<TRGBColour> colours;
+    for (int i = 0; i < count; ++i)
+        colours.push_back({std::uint8_t(i * 7), std::uint8_t(255 - i), std::uint8_t(i * 3)});
+    return colours;
+}
+
+std::string logoBytes() {
+    return EncodeBmp8(MakeIndexed(320, 400, rainbow(256), [](int x, int y) { return std::uint8_t(x ^ y); }));
+}
+
+class LogoFiles : public testenv::MachineTest {
+protected:
+    // Writes a file on drive C: and returns its Windows path.
+    std::string put(const std::string& name, const std::string& contents) {
+        WriteFile(DriveC() / name, contents);
+        return Win(DriveC() / name);
+    }
+};
+
+TEST(ColourCount, FollowsTheKindOfPicture) {
+    const std::pair<int, std::int32_t> bits[] = {{1, 2}, {2, 4}, {4, 16}, {8, 256}, {16, 65536},
+                                                 {24, 16777216}, {32, 16777216}, {0, 0}};
+    for (auto [depth, count] : bits) {
+        TBitmap image;
+        image.BitsPerPixel = depth;
+        EXPECT_EQ(ColourCount(image), count) << depth;
+    }
+    TBitmap jpeg;
+    jpeg.BitsPerPixel = 8;
+    jpeg.IsJpeg = true;
+    EXPECT_EQ(ColourCount(jpeg), 16777216);
+}
+
+TEST(IsLogoImage, NeedsLogoSizeAnd256Colours) {
+    auto image = [](int width, int height, int bits) {
+        TBitmap b;
+        b.Width = width;
+        b.Height = height;
+        b.BitsPerPixel = bits;
+        return b;
+    };
+    const TBitmap logo = image(320, 400, 8);
+    EXPECT_TRUE(IsLogoImage(&logo));
+    for (const TBitmap& other : {image(320, 400, 4), image(320, 400, 24), image(400, 320, 8), image(320, 401, 8)})
+        EXPECT_FALSE(IsLogoImage(&other));
+    TBitmap jpeg = logo;
+    jpeg.IsJpeg = true;
+    EXPECT_FALSE(IsLogoImage(&jpeg));
+    EXPECT_FALSE(IsLogoImage(nullptr));
+}
+
+TEST_F(LogoFiles, LogoRuleIgnoresNameTableSizeAndCompression) {
+    EXPECT_TRUE(IsLogoFile(put("logo.txt", logoBytes())));
+    const std::string shortTable = EncodeBmp8(MakeIndexed(320, 400, rainbow(16), [](int x, int) { return std::uint8_t(x % 16); }));
+    std::string cut = shortTable;
+    imagetest::PutLe32(cut, 46, 16);
+    cut.erase(54 + 64, 1024 - 64);
+    imagetest::PutLe32(cut, 10, 54 + 64);
+    EXPECT_TRUE(IsLogoFile(put("short.bmp", cut)));
+    // Run-length encoded: every row one run of 320 pixels, in two pieces.
+    std::string rle = logoBytes().substr(0, 1078);
+    for (int y = 0; y < 400; ++y) rle += std::string("\xA0\x05\xA0\x06\x00\x00", 6);
+    rle += std::string("\x00\x01", 2);
+    imagetest::PutLe32(rle, 30, 1);
+    EXPECT_TRUE(IsLogoFile(put("rle.sys", rle)));
+}
+
+TEST_F(LogoFiles, NoLogoWithoutAnyMessage) {
+    EXPECT_FALSE(IsLogoFile(put("wide.bmp", EncodeBmp8(MakeIndexed(400, 320, rainbow(256), [](int, int) { return 1; })))));
+    EXPECT_FALSE(IsLogoFile(put("deep.bmp", imagetest::Encode24(320, 400, [](int, int) { return TRGBColour{1, 2, 3}; }))));
+    EXPECT_FALSE(IsLogoFile(put("four.bmp", imagetest::EncodePaletted(4, 320, 400, rainbow(16), [](int, int) { return 3; }))));
+    EXPECT_FALSE(IsLogoFile(put("damaged.bmp", logoBytes().substr(0, 5000))));
+    EXPECT_FALSE(IsLogoFile("C:\\missing.sys"));
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(LogoFiles, LoadLogoOfALogo) {
+    TBitmap image;
+    TSize size;
+    LoadLogo(put("logo.sys", logoBytes()), image, size);
+    EXPECT_EQ(size, (TSize{320, 400}));
+    EXPECT_EQ(EncodeBmp8(image), logoBytes());
+}
+
+TEST_F(LogoFiles, LoadLogoOfAMissingFileLeavesItEmpty) {
+    TBitmap image = MakeIndexed(2, 2, rainbow(2), [](int, int) { return 1; });
+    TSize size{5, 5};
+    EXPECT_THROW(LoadLogo("C:\\WINDOWS\\logow.sys", image, size), platform::EFOpenError);
+    EXPECT_TRUE(image.Empty());
+    EXPECT_EQ(size, TSize{});
+}
+
+TEST_F(LogoFiles, LoadLogoOfAnotherBitmapNamesTheFile) {
+    TBitmap image;
+    TSize size;
+    const std::string path = put("big.bmp", EncodeBmp8(MakeIndexed(640, 480, rainbow(256), [](int, int) { return 1; })));
+    try {
+        LoadLogo(path, image, size);
+        FAIL() << "no error";
+    } catch (const EInvalidLogo& error) {
+        EXPECT_EQ(error.Message(), "File \"big.bmp\" is no valid Logo.");
+    }
+    EXPECT_TRUE(image.Empty());
+    EXPECT_EQ(size, TSize{});
+}
+
+class RecordingCanvas : public TCanvas {
+public:
+    TRect ClipRect() const override { return {0, 0, 130, 100}; }
+    void FillRect(const TRect& rect, TRGBColour colour) override { fills.emplace_back(rect, colour); }
+    std::vector<std::pair<TRect, TRGBColour>> fills;
+};
+
+TEST(FillBlack, CoversTheWholeClipRectangle) {
+    RecordingCanvas canvas;
+    FillBlack(canvas);
+    ASSERT_EQ(canvas.fills.size(), 1u);
+    EXPECT_EQ(canvas.fills[0].first.Right, 130);
+    EXPECT_EQ(canvas.fills[0].first.Bottom, 100);
+    EXPECT_EQ(canvas.fills[0].second, TRGBColour{});
+}
+
+TEST(RealizeLogoPalette, TellsWhetherThereAreColoursToShow) {
+    RecordingCanvas canvas;
+    const TBitmap logo = MakeIndexed(320, 400, rainbow(256), [](int, int) { return 0; });
+    EXPECT_TRUE(RealizeLogoPalette(&logo, canvas));
+    EXPECT_FALSE(RealizeLogoPalette(nullptr, canvas));
+    const TBitmap empty;
+    EXPECT_FALSE(RealizeLogoPalette(&empty, canvas));
+}
+
+class LoadPictureTest : public LogoFiles {
+protected:
+    void SetUp() override {
+        THourglass::SetCursorHandler([this](bool busy) { cursor.push_back(busy); });
+    }
+    void TearDown() override { THourglass::SetCursorHandler({}); }
+
+    std::unique_ptr<TBitmap> load(const std::string& path) { return LoadPicture(path, colours, {}); }
+
+    void expectCleanedUp() {
+        EXPECT_EQ(FindPictureFormat("sys"), nullptr);
+        EXPECT_FALSE(THourglass::Busy());
+        EXPECT_EQ(cursor, (std::vector<bool>{true, false}));
+    }
+
+    std::int32_t colours = -1;
+    std::vector<bool> cursor;
+};
+
+TEST_F(LoadPictureTest, EightBitBitmapKeepsItsOwnColours) {
+    const TBitmap picture = MakeIndexed(50, 40, rainbow(100), [](int x, int y) { return std::uint8_t((x + y) % 100); });
+    const auto image = load(put("pic.BMP", EncodeBmp8(picture)));
+    EXPECT_EQ(colours, 256);
+    EXPECT_EQ(image->Pixels, picture.Pixels);
+    EXPECT_EQ(std::vector<TRGBColour>(image->Colours.begin(), image->Colours.begin() + 100), picture.Colours);
+    expectCleanedUp();
+}
+
+TEST_F(LoadPictureTest, OtherDepthsGetTheHalftonePalette) {
+    const std::vector<TRGBColour> two = {{0, 0, 0}, {255, 255, 255}};
+    const auto oneBit = load(put("one.bmp", imagetest::EncodePaletted(1, 9, 3, two, [](int x, int) { return x % 2; })));
+    EXPECT_EQ(colours, 2);
+    EXPECT_EQ(oneBit->BitsPerPixel, 8);
+    EXPECT_EQ(oneBit->Colours, HalftonePalette());
+    EXPECT_EQ(oneBit->Colours[oneBit->Pixels[1]], (TRGBColour{255, 255, 255}));
+    const auto deep = load(put("deep.bmp", imagetest::Encode24(9, 3, [](int, int) { return TRGBColour{255, 0, 0}; })));
+    EXPECT_EQ(colours, 16777216);
+    EXPECT_EQ(deep->BitsPerPixel, 8);
+    EXPECT_EQ(deep->Colours[deep->Pixels[4]], (TRGBColour{255, 0, 0}));
+}
+
+TEST_F(LoadPictureTest, LogoFilesLoadAsBitmapsOnlyMeanwhile) {
+    EXPECT_EQ(FindPictureFormat("sys"), nullptr);
+    const auto image = load(put("LOGO.SYS", logoBytes()));
+    EXPECT_EQ(colours, 256);
+    EXPECT_EQ(EncodeBmp8(*image), logoBytes());
+    expectCleanedUp();
+}
+
+TEST_F(LoadPictureTest, UnknownExtensionIsAnInvalidPicture) {
+    try {
+        load(put("photo.png", "whatever"));
+        FAIL() << "no error";
+    } catch (const platform::EInvalidGraphic& error) {
+        EXPECT_EQ(error.Message(), "Unknown picture file extension (.png)");
+    }
+    expectCleanedUp();
+}
+
+TEST_F(LoadPictureTest, ErrorsLeaveAsTheReaderRaisedThem) {
+    EXPECT_THROW(load("C:\\nothing.bmp"), platform::EFOpenError);
+    EXPECT_THROW(load(put("empty.bmp", "")), platform::EInvalidGraphic);
+    EXPECT_THROW(load(put("photo.jpg", logoBytes())), platform::EInvalidGraphic);
+    EXPECT_THROW(load(put("logo.jpeg", "\xFF\xD8\xFF")), platform::EInvalidGraphic);
+    EXPECT_EQ(FindPictureFormat("sys"), nullptr);
+    EXPECT_FALSE(THourglass::Busy());
+}
+
+TEST_F(LoadPictureTest, IconsCannotBecomeBitmaps) {
+    try {
+        load(put("app.ico", "icon"));
+        FAIL() << "no error";
+    } catch (const platform::EConvertError& error) {
+        EXPECT_EQ(error.Message(), "Cannot assign a TIcon to a TBitmap");
+    }
+    expectCleanedUp();
+}
+
+}  // namespace
