@@ -8,6 +8,7 @@
 
 #include "UiTest.h"
 #include "core/RegEntries.h"
+#include "image/Bitmap.h"
 #include "platform/MessageBox.h"
 #include "ui/LogoPreview.h"
 #include "ui/about.h"

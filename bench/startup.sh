@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Time from the start of `bootrama` to its main window painted with the three previews,
+# on an X server (a private Xvfb unless DISPLAY is set). The program quits right after the
+# first paint when BOOTRAMA_STARTUP_BENCH is set. Usage: bench/startup.sh BUILD_DIR
+set -euo pipefail
+build=$(cd "${1:-build}" && pwd)
+command -v hyperfine >/dev/null || { echo "startup: hyperfine is not installed" >&2; exit 1; }
+
+work=$(mktemp -d)
+xvfb_pid=
+cleanup() {
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+if [ -z "${DISPLAY:-}" ]; then
+  command -v Xvfb >/dev/null || { echo "startup: neither DISPLAY nor Xvfb" >&2; exit 1; }
+  for n in $(seq 90 120); do [ -e "/tmp/.X11-unix/X$n" ] || { display=":$n"; break; }; done
+  Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=$display
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
+fi
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+
+# A program folder and machine past their first start: logos, lists, settings.
+program="$work/program"
+mkdir -p "$program"
+cp -r "$build/bin/." "$program/"
+export BOOTRAMA_MACHINE="$work/machine" BOOTRAMA_MESSAGE_LOG="$work/boxes.log"
+export XDG_CACHE_HOME="$work/cache" BOOTRAMA_STARTUP_BENCH=1
+printf '[Bootrama-Options]\r\nNewInstalled=0\r\n' > "$program/bootrama.ini"
+: > "$program/brboot.dat"; : > "$program/brclsing.dat"; : > "$program/brclose.dat"
+"$program/bootrama" >/dev/null
+for logo in LOGOW.SYS LOGOS.SYS; do
+  [ -f "$BOOTRAMA_MACHINE/drive_c/WINDOWS/$logo" ] && cp "$BOOTRAMA_MACHINE/drive_c/WINDOWS/$logo" "$BOOTRAMA_MACHINE/drive_c/LOGO.SYS"
+done
+if [ -s "$work/boxes.log" ]; then
+  echo "startup: bootrama showed messages:" >&2
+  cat "$work/boxes.log" >&2
+  exit 1
+fi
+
+echo "in-process: $("$program/bootrama")"
+hyperfine --warmup 3 --min-runs 20 --export-json "$work/times.json" \
+  -n "bootrama to first paint" "'$program/bootrama'" >&2
+python3 - "$work/times.json" <<'PY'
+import json, sys
+r = json.load(open(sys.argv[1]))["results"][0]
+print(f"bootrama, process start to main window painted: mean {r['mean'] * 1000:.1f} ms, "
+      f"max {r['max'] * 1000:.1f} ms (goal: 300 ms)")
+PY
