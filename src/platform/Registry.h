@@ -1,7 +1,9 @@
 #pragma once
 // The registry, kept in the machine's registry.reg (REGEDIT4 text), read and written whole
 // for each operation. One object per operation, as with the toolkit's registry class.
-// A damaged store makes operations throw ERegistryException and is never overwritten.
+// A damaged store makes operations throw ERegistryException (reads as well as writes) and is
+// never overwritten. Values of types other than strings and comments are kept as their
+// lines, so rewriting the store loses nothing.
 
 #include <optional>
 #include <string>
@@ -25,8 +27,11 @@ public:
 
     // On the open key:
     bool ValueExists(std::string_view name);
-    // Empty for a missing value; ERegistryException for a value of another type.
+    // Empty for a missing value; ERegistryException for a value of another type (an
+    // expandable string, hex(2), reads as a string). "" or "@" names the default value.
     std::string ReadString(std::string_view name);
+    // ERegistryException when the key is gone, the store can't be written, or the value
+    // holds a line break or NUL (a REGEDIT4 line can't carry them).
     void WriteString(std::string_view name, std::string_view value);
     bool DeleteValue(std::string_view name);
     bool HasSubKeys();
