@@ -1,6 +1,7 @@
 // Writes pictures of the windows for the documentation when BOOTRAMA_SCREENSHOT_DIR names
 // a folder (scripts/screenshots.sh); skipped otherwise.
 
+#include <QCoreApplication>
 #include <QTabWidget>
 #include <cmath>
 
