@@ -56,7 +56,8 @@ void THelpViewer::SetHelpFile(const std::string& windowsPath) {
 THelpWindow* THelpViewer::Window() {
     if (window_ && window_->Ready()) return window_.get();
     const auto host = platform::CurrentMachine().ToHost(helpFile_);
-    const QString file = host ? QString::fromStdString(host->string()) : QString();
+    // The drive links resolved: the engine keeps the file's real place.
+    const QString file = host ? QFileInfo(QString::fromStdString(host->string())).canonicalFilePath() : QString();
     if (file.isEmpty() || !QFileInfo(file).isFile()) {
         ErrorBox("Bootrama", Format("Cannot find the help file \"%s\".", {helpFile_}));
         return nullptr;

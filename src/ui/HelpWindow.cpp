@@ -47,6 +47,8 @@ THelpWindow::THelpWindow(const QString& collectionFile, const QString& helpFile)
       indexSearch_(new QLineEdit(this)) {
     setWindowTitle(tr("Bootrama Help"));
     setObjectName(QStringLiteral("HelpWindow"));
+    // The catalogue is ours to create and update.
+    engine_->setReadOnly(false);
     ready_ = Register(*engine_, helpFile);
     browser_->setOpenExternalLinks(true);
 

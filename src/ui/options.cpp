@@ -65,14 +65,14 @@ void TOptionDlg::FillDriveBox() {
             const auto shown = error ? *root : (root->parent_path() / target).lexically_normal();
             text += QStringLiteral("  [%1]").arg(QString::fromStdString(shown.string()));
         }
-        ui_->BootDriveBox->addItem(text, QChar::fromLatin1(letter));
+        ui_->BootDriveBox->addItem(text, QString(QChar::fromLatin1(letter)));
     }
 }
 
 // An empty boot drive has no letter to select; the box then offers C:, the usual one.
 void TOptionDlg::SelectDrive(const std::string& bootDrive) {
     const QChar letter = bootDrive.empty() ? QLatin1Char('C') : QChar::fromLatin1(bootDrive[0]).toUpper();
-    const int index = ui_->BootDriveBox->findData(letter);
+    const int index = ui_->BootDriveBox->findData(QString(letter));
     ui_->BootDriveBox->setCurrentIndex(index >= 0 ? index : 0);
 }
 

@@ -36,7 +36,7 @@ TEST_F(MainFormTest, FirstStartRunsTheSetupBeforeListsPreviewsAndStatus) {
 
     // The configuration was read first (NewInstalled=1 started the setup), the setup
     // opened its help topic after the help file was set.
-    EXPECT_THAT(HelpRequests(), ElementsAre("file " + Win(ProgramDir()) + "BootramaE.qch", "topic 52"));
+    EXPECT_THAT(HelpRequests(), ElementsAre("file " + GlobalInfo().AppPath + "BootramaE.qch", "topic 52"));
     ASSERT_FALSE(Boxes().empty());
     EXPECT_EQ(Boxes().front()->title, "Backup");
     // The setup created the lists, so nothing was asked about missing list files.
@@ -187,7 +187,7 @@ TEST_F(MainFormTest, BackupEnablesRestoreAtOnce) {
     WriteLogo(LogoHost(lkClosing));
     auto form = OpenMainForm();
     ASSERT_FALSE(Child<QAction>(*form, "RestoreItem")->isEnabled());
-    Answer({IDYES});
+    Answer({platform::IDOK});
     Child<QAction>(*form, "BackupItem")->trigger();
     EXPECT_TRUE(Child<QAction>(*form, "RestoreItem")->isEnabled());
 }
@@ -292,7 +292,7 @@ TEST_F(MainFormTest, RandomSwitchAnsweredYesShowsTheNewLogo) {
     Answer({IDYES});
     Child<QAction>(*form, "PopRandomBoot")->trigger();
     EXPECT_EQ(Child<QLabel>(*form, "BootErrorTxt")->text(), "");
-    EXPECT_TRUE(fs::exists(LogoHost(lkBoot)));
+    EXPECT_TRUE(fs::exists(DriveC() / "logo.sys"));
 }
 
 TEST_F(MainFormTest, DefaultStartupLogoDeletesLogoSysOnYesOnly) {

@@ -3,11 +3,20 @@
 #include "image/Bitmap.h"
 #include "image/BmpCodec.h"
 
+#include <iostream>
+
 namespace uitest {
 
 UiTest::UiTest() {
     WriteIni("NewInstalled=0\r\n");
     fs::create_directories(DriveC() / "WINDOWS");
+}
+
+void UiTest::TearDown() {
+    if (!HasFailure()) return;
+    for (const auto& box : Boxes())
+        std::cerr << "box: " << platform::BoxKindName(box->kind) << " | " << box->title << " | "
+                  << box->text << "\n";
 }
 
 fs::path UiTest::ListHost(TLogoKind kind) const {

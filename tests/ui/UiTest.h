@@ -16,6 +16,8 @@ namespace fs = std::filesystem;
 class UiTest : public testenv::MachineTest {
 protected:
     UiTest();
+    // A failing test shows the boxes it met.
+    void TearDown() override;
 
     fs::path Ini() const { return ProgramDir() / "bootrama.ini"; }
     fs::path ListHost(TLogoKind kind) const;
