@@ -46,9 +46,16 @@ void TMainForm::SetupControls() {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
+    // The window shows the button-shadow colour around its panels; the panels keep the
+    // face colour, which they would otherwise inherit from the window.
     centralWidget()->setBackgroundRole(QPalette::Dark);
     centralWidget()->setAutoFillBackground(true);
-    ScaleDesignGeometry(centralWidget(), DesignScale(this));
+    ui_->SpeedBar->setBackgroundRole(QPalette::Window);
+    ui_->Panel1->setBackgroundRole(QPalette::Window);
+    const double scale = DesignScale(this);
+    ScaleDesignGeometry(centralWidget(), scale);
+    centralWidget()->setFixedSize(Scaled(centralWidget()->width(), scale),
+                                  Scaled(centralWidget()->height(), scale));
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     // Submenus carry their hint and help context on the item that opens them.
     for (QMenu* submenu : {ui_->ViewItem, ui_->RandomItem}) {
