@@ -1,7 +1,7 @@
 // bootrama-logo: converts one picture into a logo with the same code as the dialogs, for
 // scripts and batches. Paths are host paths; they reach the file layer through the
 // machine's drive mapping (Z: covers the whole host), so the machine in use
-// ($BOOTRAMA_MACHINE or the default one) is opened as by the program itself.
+// ($BOOTRAMA_MACHINE or the default one) is opened, or created, as by the program itself.
 
 #include <cstring>
 #include <filesystem>
@@ -14,6 +14,7 @@
 #include "image/Logo.h"
 #include "platform/Errors.h"
 #include "platform/Machine.h"
+#include "platform/Process.h"
 
 namespace {
 
@@ -39,9 +40,12 @@ struct Options {
 };
 
 std::optional<TStretchMode> methodNamed(const std::string& name) {
-    if (name == "stretch") return stretch;
-    if (name == "crop") return crop;
-    if (name == "zoom") return zoom;
+    if (name == "stretch")
+        return stretch;
+    if (name == "crop")
+        return crop;
+    if (name == "zoom")
+        return zoom;
     return std::nullopt;
 }
 
@@ -59,17 +63,20 @@ std::optional<Options> parse(int argc, char** argv) {
             options.aspect = false;
         } else if (argument == "--method" && i + 1 < argc) {
             options.method = methodNamed(argv[++i]);
-            if (!options.method) return std::nullopt;
+            if (!options.method)
+                return std::nullopt;
         } else if (argument.rfind("--method=", 0) == 0) {
             options.method = methodNamed(argument.substr(9));
-            if (!options.method) return std::nullopt;
+            if (!options.method)
+                return std::nullopt;
         } else if (argument.size() > 1 && argument[0] == '-' && argument != "--") {
             return std::nullopt;
         } else {
             options.paths.push_back(argument);
         }
     }
-    if (options.paths.size() != 2) return std::nullopt;
+    if (options.paths.size() != 2)
+        return std::nullopt;
     return options;
 }
 
@@ -80,7 +87,8 @@ std::string windowsPath(const std::string& hostPath) {
 // The program's messages break lines with \r.
 void printError(std::string message) {
     for (char& c : message)
-        if (c == '\r') c = '\n';
+        if (c == '\r')
+            c = '\n';
     std::cerr << "bootrama-logo: " << message << '\n';
 }
 
@@ -88,7 +96,8 @@ void convert(const Options& options) {
     TLogo logo(nullptr);
     logo.SetAspectRatio(options.aspect);
     logo.SetSourceFile(windowsPath(options.paths[0]));
-    if (options.method && !logo.IsLogo()) logo.SetStretchMode(*options.method);
+    if (options.method && !logo.IsLogo())
+        logo.SetStretchMode(*options.method);
     logo.SaveToFile(windowsPath(options.paths[1]));
 }
 
@@ -101,6 +110,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
+        platform::UseMachine(platform::DefaultMachineRoot(),
+                             platform::ProgramHostDirectory() / "NewMachine");
         convert(*options);
         return 0;
     } catch (const platform::Exception& error) {

@@ -12,10 +12,13 @@ constexpr std::size_t kFileHeaderSize = 14;
 constexpr std::uint32_t kAlphaBitFields = 6;
 constexpr std::size_t kLogoPaletteEntries = 256;
 
-[[noreturn]] void invalidBitmap() { throw platform::EInvalidGraphic("Bitmap image is not valid"); }
+[[noreturn]] void invalidBitmap() {
+    throw platform::EInvalidGraphic("Bitmap image is not valid");
+}
 
 void require(bool condition) {
-    if (!condition) invalidBitmap();
+    if (!condition)
+        invalidBitmap();
 }
 
 // Little-endian fields at checked offsets.
@@ -39,19 +42,29 @@ private:
 
 bool knownHeaderSize(std::uint32_t size) {
     switch (size) {
-        case 12: case 16: case 40: case 52: case 56: case 64: case 108: case 124:
+        case 12:
+        case 16:
+        case 40:
+        case 52:
+        case 56:
+        case 64:
+        case 108:
+        case 124:
             return true;
         default:
             return false;
     }
 }
 
-bool isOs2V2(std::uint32_t headerSize) { return headerSize == 16 || headerSize == 64; }
+bool isOs2V2(std::uint32_t headerSize) {
+    return headerSize == 16 || headerSize == 64;
+}
 
 TBmpChannel channelOf(std::uint32_t mask) {
     TBmpChannel channel;
     channel.mask = mask;
-    if (mask == 0) return channel;
+    if (mask == 0)
+        return channel;
     channel.shift = std::countr_zero(mask);
     channel.bits = std::popcount(mask);
     // A mask must be one run of bits.
@@ -76,7 +89,8 @@ void readMasks(const Fields& fields, bool bitFields, TBmpHeader& header) {
         header.Blue = channelOf(0x0000FF);
         return;
     }
-    if (header.BitsPerPixel < 16 || header.BitsPerPixel == 24) return;
+    if (header.BitsPerPixel < 16 || header.BitsPerPixel == 24)
+        return;
     // The masks follow a 40-byte header and are part of every longer one.
     std::size_t at = kFileHeaderSize + 40;
     header.Red = channelOf(fields.U32(at));
@@ -84,20 +98,23 @@ void readMasks(const Fields& fields, bool bitFields, TBmpHeader& header) {
     header.Blue = channelOf(fields.U32(at + 8));
     if (header.BitsPerPixel == 16)
         require((header.Red.mask | header.Green.mask | header.Blue.mask) <= 0xFFFF);
-    require((header.Red.mask & header.Green.mask) == 0 && (header.Red.mask & header.Blue.mask) == 0 &&
+    require((header.Red.mask & header.Green.mask) == 0 &&
+            (header.Red.mask & header.Blue.mask) == 0 &&
             (header.Green.mask & header.Blue.mask) == 0);
 }
 
 void readPalette(std::span<const std::uint8_t> file, std::size_t paletteStart,
                  std::uint32_t headerSize, std::uint32_t coloursUsed, TBmpHeader& header) {
-    if (header.BitsPerPixel > 8) return;
+    if (header.BitsPerPixel > 8)
+        return;
     const std::uint64_t entrySize = headerSize == 12 ? 3 : 4;
     const std::uint64_t maxEntries = std::uint64_t(1) << header.BitsPerPixel;
     const std::uint64_t room = (header.DataOffset - paletteStart) / entrySize;
     // A colour table longer than the bit depth allows is skipped over, but it must exist.
-    if (coloursUsed > maxEntries) require(coloursUsed <= room);
-    std::uint64_t entries = coloursUsed != 0 ? std::min<std::uint64_t>(coloursUsed, maxEntries)
-                                             : maxEntries;
+    if (coloursUsed > maxEntries)
+        require(coloursUsed <= room);
+    std::uint64_t entries =
+        coloursUsed != 0 ? std::min<std::uint64_t>(coloursUsed, maxEntries) : maxEntries;
     entries = std::min(entries, room);
     header.Palette.resize(entries);
     for (std::uint64_t i = 0; i < entries; ++i) {
@@ -112,7 +129,8 @@ std::uint64_t pixelCount(const TBmpHeader& header) {
 
 void checkDataSize(std::span<const std::uint8_t> file, TBmpHeader& header) {
     const std::uint64_t available = file.size() - header.DataOffset;
-    if (header.Compression == TBmpCompression::Rle8 || header.Compression == TBmpCompression::Rle4) {
+    if (header.Compression == TBmpCompression::Rle8 ||
+        header.Compression == TBmpCompression::Rle4) {
         // Runs compress well, but a picture far larger than its data can justify is refused.
         require(pixelCount(header) <= (std::uint64_t(1) << 20) + available * 256);
         header.DataSize = available;
@@ -149,7 +167,9 @@ void unpackRow(const std::uint8_t* source, int width, int bits, std::uint8_t* ta
 class RleDecoder {
 public:
     RleDecoder(std::span<const std::uint8_t> data, const TBmpHeader& header, std::uint8_t* indexes)
-        : data_(data), header_(header), indexes_(indexes),
+        : data_(data),
+          header_(header),
+          indexes_(indexes),
           four_(header.Compression == TBmpCompression::Rle4) {}
 
     void Run() {
@@ -222,9 +242,11 @@ private:
 };
 
 std::uint8_t scaleChannel(std::uint32_t pixel, const TBmpChannel& channel) {
-    if (channel.bits == 0) return 0;
+    if (channel.bits == 0)
+        return 0;
     const std::uint64_t value = (pixel & channel.mask) >> channel.shift;
-    if (channel.bits == 8) return std::uint8_t(value);
+    if (channel.bits == 8)
+        return std::uint8_t(value);
     const std::uint64_t max = (std::uint64_t(1) << channel.bits) - 1;
     return std::uint8_t((value * 255 * 2 + max) / (2 * max));
 }
@@ -287,7 +309,8 @@ TBmpHeader ReadBmpHeader(std::span<const std::uint8_t> file) {
     require(!(runLength && header.TopDown));
 
     std::size_t paletteStart = kFileHeaderSize + headerSize;
-    if (bitFields && headerSize == 40) paletteStart += compression == kAlphaBitFields ? 16 : 12;
+    if (bitFields && headerSize == 40)
+        paletteStart += compression == kAlphaBitFields ? 16 : 12;
     require(dataOffset >= paletteStart && dataOffset <= file.size());
     header.DataOffset = dataOffset;
 
@@ -299,7 +322,8 @@ TBmpHeader ReadBmpHeader(std::span<const std::uint8_t> file) {
 
 void DecodeBmpIndexes(std::span<const std::uint8_t> file, const TBmpHeader& header,
                       std::uint8_t* indexes) {
-    if (header.Compression == TBmpCompression::Rle8 || header.Compression == TBmpCompression::Rle4) {
+    if (header.Compression == TBmpCompression::Rle8 ||
+        header.Compression == TBmpCompression::Rle4) {
         std::fill_n(indexes, pixelCount(header), std::uint8_t(0));
         RleDecoder(file.subspan(header.DataOffset, header.DataSize), header, indexes).Run();
         return;
@@ -321,7 +345,8 @@ void DecodeBmpColours(std::span<const std::uint8_t> file, const TBmpHeader& head
             const bool wide = header.BitsPerPixel == 32;
             for (int x = 0; x < header.Width; ++x) {
                 std::uint32_t pixel = source[0] | source[1] << 8;
-                if (wide) pixel |= std::uint32_t(source[2]) << 16 | std::uint32_t(source[3]) << 24;
+                if (wide)
+                    pixel |= std::uint32_t(source[2]) << 16 | std::uint32_t(source[3]) << 24;
                 source += wide ? 4 : 2;
                 row[x] = {scaleChannel(pixel, header.Red), scaleChannel(pixel, header.Green),
                           scaleChannel(pixel, header.Blue)};

@@ -1,6 +1,9 @@
 #include "image/BmpTools.h"
 
+#include <sys/stat.h>
+
 #include <cmath>
+#include <cstdio>
 #include <new>
 #include <span>
 #include <vector>
@@ -12,6 +15,7 @@
 #include "image/Jpeg.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"
+#include "platform/Machine.h"
 
 namespace {
 
@@ -21,12 +25,16 @@ std::span<const std::uint8_t> bytesOf(const std::string& data) {
     return {reinterpret_cast<const std::uint8_t*>(data.data()), data.size()};
 }
 
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+char lowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
 
 bool sameExtension(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
+    if (a.size() != b.size())
+        return false;
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
+        if (lowerAscii(a[i]) != lowerAscii(b[i]))
+            return false;
     return true;
 }
 
@@ -66,7 +74,8 @@ public:
 
 // Bitmaps with fewer than 256 colours get the halftone palette; deeper ones already have it.
 void reduceToHalftone(TBitmap& image) {
-    if (image.BitsPerPixel >= 8) return;
+    if (image.BitsPerPixel >= 8)
+        return;
     const THalftoneMatcher matcher;
     std::uint8_t map[256] = {};
     for (std::size_t i = 0; i < image.Colours.size() && i < 256; ++i)
@@ -75,12 +84,41 @@ void reduceToHalftone(TBitmap& image) {
     image.Colours = HalftonePalette();
 }
 
+// A picture file opened for streaming, as the file layer would open it.
+class PictureFile {
+public:
+    explicit PictureFile(std::string_view path) {
+        const auto host = platform::CurrentMachine().ToHost(path);
+        struct stat status {};
+        if (host)
+            file_ = std::fopen(host->c_str(), "rb");
+        if (file_ == nullptr || ::fstat(::fileno(file_), &status) != 0 || S_ISDIR(status.st_mode)) {
+            if (file_ != nullptr)
+                std::fclose(file_);
+            throw platform::EFOpenError(Format("Cannot open file \"%s\"", {path}));
+        }
+        size_ = std::uint64_t(status.st_size);
+    }
+    ~PictureFile() { std::fclose(file_); }
+    PictureFile(const PictureFile&) = delete;
+    PictureFile& operator=(const PictureFile&) = delete;
+
+    std::FILE* Get() const { return file_; }
+    std::uint64_t Size() const { return size_; }
+
+private:
+    std::FILE* file_ = nullptr;
+    std::uint64_t size_ = 0;
+};
+
 [[noreturn]] void cannotAssign(const char* className) {
     throw platform::EConvertError(Format("Cannot assign a %s to a %s", {className, "TBitmap"}));
 }
 
 // Round to the nearest integer, a half to the even neighbour.
-long long roundEven(long double value) { return std::llrint(value); }
+long long roundEven(long double value) {
+    return std::llrint(value);
+}
 
 // A value held with a 40-bit significand, as the proportions of the source are stored.
 long double round40(long double value) {
@@ -102,9 +140,15 @@ std::vector<int> sampleMap(int targetSize, long long origin, long long size, int
 }  // namespace
 
 std::int32_t ColourCount(const TBitmap& image) {
-    if (image.IsJpeg) return kTrueColourCount;
+    if (image.IsJpeg)
+        return kTrueColourCount;
     switch (image.BitsPerPixel) {
-        case 1: case 2: case 4: case 8: case 16: case 24:
+        case 1:
+        case 2:
+        case 4:
+        case 8:
+        case 16:
+        case 24:
             return std::int32_t(1) << image.BitsPerPixel;
         case 32:
             return kTrueColourCount;
@@ -142,7 +186,9 @@ void LoadLogo(std::string_view path, TBitmap& image, TSize& size) {
     image = std::move(loaded);
 }
 
-void FillBlack(TCanvas& canvas) { canvas.FillRect(canvas.ClipRect(), TRGBColour{}); }
+void FillBlack(TCanvas& canvas) {
+    canvas.FillRect(canvas.ClipRect(), TRGBColour{});
+}
 
 bool RealizeLogoPalette(const TBitmap* image, TCanvas& /*canvas*/) {
     return image != nullptr && !image->Empty() && !image->Colours.empty();
@@ -150,7 +196,8 @@ bool RealizeLogoPalette(const TBitmap* image, TCanvas& /*canvas*/) {
 
 const TPictureFormat* FindPictureFormat(std::string_view extension) {
     for (const auto& format : pictureFormats())
-        if (sameExtension(format.Extension, extension)) return &format;
+        if (sameExtension(format.Extension, extension))
+            return &format;
     return nullptr;
 }
 
@@ -169,23 +216,25 @@ std::unique_ptr<TBitmap> LoadPicture(std::string_view path, std::int32_t& colour
     if (format == nullptr)
         throw platform::EInvalidGraphic(
             Format("Unknown picture file extension (.%s)", {extension}));
-    const TPictureKind kind = format->Kind;
-    const std::string data = platform::ReadFile(path);
-
     auto image = std::make_unique<TBitmap>();
-    switch (kind) {
+    switch (format->Kind) {
         case TPictureKind::Bitmap:
-            *image = ReadBmp(bytesOf(data));
+            *image = LoadBitmapFile(path);
             colours = ColourCount(*image);
-            if (colours != 256) reduceToHalftone(*image);
+            if (colours != 256)
+                reduceToHalftone(*image);
             break;
-        case TPictureKind::Jpeg:
+        case TPictureKind::Jpeg: {
+            const PictureFile file(path);
             colours = kTrueColourCount;
-            *image = DecodeJpeg(bytesOf(data), progress);
+            *image = DecodeJpegFile(file.Get(), file.Size(), progress);
             break;
+        }
         case TPictureKind::Icon:
+            platform::ReadFile(path);
             cannotAssign("TIcon");
         case TPictureKind::Metafile:
+            platform::ReadFile(path);
             cannotAssign("TMetafile");
     }
     image->BitsPerPixel = 8;
@@ -194,7 +243,8 @@ std::unique_ptr<TBitmap> LoadPicture(std::string_view path, std::int32_t& colour
 }
 
 bool FitsInsideLogo(const TBitmap& image, bool aspectCorrection) {
-    return image.Height < kLogoHeight && image.Width < kLogoWidth + 200 * (aspectCorrection ? 1 : 0);
+    return image.Height < kLogoHeight &&
+           image.Width < kLogoWidth + 200 * (aspectCorrection ? 1 : 0);
 }
 
 TSourceRect LogoSourceRect(int width, int height, bool aspectCorrection, TStretchMode mode) {
@@ -231,7 +281,8 @@ TSourceRect LogoSourceRect(int width, int height, bool aspectCorrection, TStretc
 
 std::unique_ptr<TBitmap> ConvertToLogo(const TBitmap& image, bool aspectCorrection,
                                        TStretchMode mode) {
-    if (image.Empty()) throw EGDIError("CreateCompatibleBitmap");
+    if (image.Empty())
+        throw EGDIError("CreateCompatibleBitmap");
     std::unique_ptr<TBitmap> logo;
     try {
         logo = std::make_unique<TBitmap>();
@@ -252,11 +303,13 @@ std::unique_ptr<TBitmap> ConvertToLogo(const TBitmap& image, bool aspectCorrecti
     const auto columns = sampleMap(kLogoWidth, source.X, source.Width, image.Width);
     const auto rows = sampleMap(kLogoHeight, source.Y, source.Height, image.Height);
     for (int y = 0; y < kLogoHeight; ++y) {
-        if (rows[y] < 0) continue;
+        if (rows[y] < 0)
+            continue;
         const std::uint8_t* from = image.Row(rows[y]);
         std::uint8_t* to = logo->Row(y);
         for (int x = 0; x < kLogoWidth; ++x)
-            if (columns[x] >= 0) to[x] = from[columns[x]];
+            if (columns[x] >= 0)
+                to[x] = from[columns[x]];
     }
     return logo;
 }

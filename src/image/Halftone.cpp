@@ -35,7 +35,8 @@ std::uint8_t nearestHalftone(int red, int green, int blue) {
     int bestDistance = squaredDistance(red, green, blue, palette[cube]);
     int mean = (red + green + blue + 1) / 3;
     for (int i = kCubeSize; i < 256; ++i) {
-        if (palette[i].red + 6 < mean || palette[i].red > mean + 6) continue;
+        if (palette[i].red + 6 < mean || palette[i].red > mean + 6)
+            continue;
         int distance = squaredDistance(red, green, blue, palette[i]);
         if (distance < bestDistance) {
             best = i;

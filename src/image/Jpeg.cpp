@@ -1,13 +1,13 @@
 #include "image/Jpeg.h"
 
+#include <jerror.h>
+#include <jpeglib.h>
+
 #include <csetjmp>
 #include <cstdio>
 #include <exception>
 #include <memory>
 #include <string>
-
-#include <jpeglib.h>
-#include <jerror.h>
 
 #include "image/BmpCodec.h"
 #include "platform/Errors.h"
@@ -26,10 +26,16 @@ struct DecodeState {
     char message[JMSG_LENGTH_MAX];
     const TProgressEvent* progress;
     int lastPercent;
+    // The input: a file, or bytes in memory.
+    std::FILE* file;
+    const std::uint8_t* data;
+    std::uint64_t size;
     std::exception_ptr handlerError;
 };
 
-DecodeState& stateOf(j_common_ptr info) { return *static_cast<DecodeState*>(info->client_data); }
+DecodeState& stateOf(j_common_ptr info) {
+    return *static_cast<DecodeState*>(info->client_data);
+}
 
 void failDecoding(j_common_ptr info) {
     DecodeState& state = stateOf(info);
@@ -40,17 +46,20 @@ void failDecoding(j_common_ptr info) {
 // A picture that ends early would be padded with grey; we refuse it instead.
 // Other warnings (stray bytes, odd markers) are ignored, as djpeg does.
 void noteMessage(j_common_ptr info, int level) {
-    if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) failDecoding(info);
+    if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF)
+        failDecoding(info);
 }
 
 void reportProgress(j_common_ptr info) {
     DecodeState& state = stateOf(info);
     const jpeg_progress_mgr& monitor = *info->progress;
-    if (monitor.pass_limit <= 0 || monitor.total_passes <= 0) return;
-    const long done = monitor.completed_passes * 100L +
-                      monitor.pass_counter * 100L / monitor.pass_limit;
+    if (monitor.pass_limit <= 0 || monitor.total_passes <= 0)
+        return;
+    const long done =
+        monitor.completed_passes * 100L + monitor.pass_counter * 100L / monitor.pass_limit;
     const int percent = int(done / monitor.total_passes);
-    if (percent == state.lastPercent) return;
+    if (percent == state.lastPercent)
+        return;
     state.lastPercent = percent;
     bool aborted = false;
     try {
@@ -59,23 +68,28 @@ void reportProgress(j_common_ptr info) {
         state.handlerError = std::current_exception();
         aborted = true;
     }
-    if (aborted) std::longjmp(state.jump, 1);
+    if (aborted)
+        std::longjmp(state.jump, 1);
 }
 
 // Reads the header and runs the quantiser's first pass; false on a library error.
-bool startDecoding(DecodeState& state, const std::uint8_t* data, unsigned long size) {
-    if (setjmp(state.jump)) return false;
+bool startDecoding(DecodeState& state) {
+    if (setjmp(state.jump))
+        return false;
     jpeg_create_decompress(&state.info);
-    jpeg_mem_src(&state.info, data, size);
+    if (state.file != nullptr)
+        jpeg_stdio_src(&state.info, state.file);
+    else
+        jpeg_mem_src(&state.info, state.data, static_cast<unsigned long>(state.size));
     jpeg_read_header(&state.info, TRUE);
     state.info.quantize_colors = TRUE;
     state.info.desired_number_of_colors = kJpegColours;
-    if (*state.progress) state.info.progress = &state.monitor;
+    if (*state.progress)
+        state.info.progress = &state.monitor;
     jpeg_calc_output_dimensions(&state.info);
     // Checked before the library allocates its whole-image buffer.
-    const std::uint64_t pixels =
-        std::uint64_t(state.info.output_width) * state.info.output_height;
-    if (pixels > kMaxPicturePixels || pixels > (std::uint64_t(1) << 22) + std::uint64_t(size) * 1024 ||
+    const std::uint64_t pixels = std::uint64_t(state.info.output_width) * state.info.output_height;
+    if (pixels > kMaxPicturePixels || pixels > (std::uint64_t(1) << 22) + state.size * 1024 ||
         state.info.out_color_components > 3) {
         std::snprintf(state.message, sizeof state.message, "JPEG picture too large or unsupported");
         return false;
@@ -85,7 +99,8 @@ bool startDecoding(DecodeState& state, const std::uint8_t* data, unsigned long s
 }
 
 bool readPixels(DecodeState& state, std::uint8_t* pixels) {
-    if (setjmp(state.jump)) return false;
+    if (setjmp(state.jump))
+        return false;
     const JDIMENSION width = state.info.output_width;
     while (state.info.output_scanline < state.info.output_height) {
         JSAMPROW row = pixels + std::size_t(state.info.output_scanline) * width;
@@ -97,7 +112,8 @@ bool readPixels(DecodeState& state, std::uint8_t* pixels) {
 
 class Decompressor {
 public:
-    explicit Decompressor(const TProgressEvent& progress) : state_(std::make_unique<DecodeState>()) {
+    explicit Decompressor(const TProgressEvent& progress)
+        : state_(std::make_unique<DecodeState>()) {
         state_->info.client_data = state_.get();
         state_->info.err = jpeg_std_error(&state_->errors);
         state_->errors.error_exit = failDecoding;
@@ -114,7 +130,8 @@ public:
     DecodeState& State() { return *state_; }
 
     [[noreturn]] void Fail() {
-        if (state_->handlerError) std::rethrow_exception(state_->handlerError);
+        if (state_->handlerError)
+            std::rethrow_exception(state_->handlerError);
         throw platform::EInvalidGraphic(std::string("JPEG error: ") + state_->message);
     }
 
@@ -133,13 +150,12 @@ std::vector<TRGBColour> colourMap(const jpeg_decompress_struct& info) {
     return colours;
 }
 
-}  // namespace
-
-TBitmap DecodeJpeg(std::span<const std::uint8_t> file, const TProgressEvent& progress) {
-    Decompressor decompressor(progress);
+// The input is set in the state; everything else is decoding.
+TBitmap decode(Decompressor& decompressor, const TProgressEvent& progress) {
     DecodeState& state = decompressor.State();
-    if (progress) progress(TProgressStage::psStarting, 0);
-    if (!startDecoding(state, file.data(), static_cast<unsigned long>(file.size())))
+    if (progress)
+        progress(TProgressStage::psStarting, 0);
+    if (!startDecoding(state))
         decompressor.Fail();
 
     TBitmap image;
@@ -151,7 +167,25 @@ TBitmap DecodeJpeg(std::span<const std::uint8_t> file, const TProgressEvent& pro
     // library's image memory when decoding finishes.
     image.Colours = colourMap(state.info);
     image.Pixels.resize(std::size_t(image.Width) * image.Height);
-    if (!readPixels(state, image.Pixels.data())) decompressor.Fail();
-    if (progress) progress(TProgressStage::psEnding, 100);
+    if (!readPixels(state, image.Pixels.data()))
+        decompressor.Fail();
+    if (progress)
+        progress(TProgressStage::psEnding, 100);
     return image;
+}
+
+}  // namespace
+
+TBitmap DecodeJpeg(std::span<const std::uint8_t> file, const TProgressEvent& progress) {
+    Decompressor decompressor(progress);
+    decompressor.State().data = file.data();
+    decompressor.State().size = file.size();
+    return decode(decompressor, progress);
+}
+
+TBitmap DecodeJpegFile(std::FILE* file, std::uint64_t fileSize, const TProgressEvent& progress) {
+    Decompressor decompressor(progress);
+    decompressor.State().file = file;
+    decompressor.State().size = fileSize;
+    return decode(decompressor, progress);
 }

@@ -4,6 +4,7 @@
 // (the same image `djpeg -colors 236` makes).
 
 #include <cstdint>
+#include <cstdio>
 #include <span>
 
 #include "image/Bitmap.h"
@@ -14,3 +15,6 @@ constexpr int kJpegColours = 236;
 // Damaged, truncated or unsupported data raises EInvalidGraphic; an exception thrown by
 // the progress handler leaves unchanged.
 TBitmap DecodeJpeg(std::span<const std::uint8_t> file, const TProgressEvent& progress);
+// Streams from an open file, so that a large picture is never held twice; fileSize bounds
+// the dimensions it may claim.
+TBitmap DecodeJpegFile(std::FILE* file, std::uint64_t fileSize, const TProgressEvent& progress);

@@ -7,7 +7,9 @@
 #include "platform/Files.h"
 #include "platform/Text.h"
 
-TLogo::TLogo(void* owner) : owner_(owner) { SetSourceFile(""); }
+TLogo::TLogo(void* owner) : owner_(owner) {
+    SetSourceFile("");
+}
 
 void TLogo::SetSourceFile(const std::string& path) {
     sourceFile_ = path;
@@ -22,8 +24,10 @@ void TLogo::SetSourceFile(const std::string& path) {
             Clear();
             const std::string message = Format("Error reading the file \"%s\"!\rError: %s",
                                                {path, platform::ClassNameOf(error)});
-            if (!IsBootLogoFile()) throw ELogoError(message);
-            if (!ShowDefault()) throw EDefaultLogo(message);
+            if (!IsBootLogoFile())
+                throw ELogoError(message);
+            if (!ShowDefault())
+                throw EDefaultLogo(message);
         } catch (const platform::EInvalidGraphic&) {
             Clear();
             throw ELogoError(Format("File \"%s\" is no valid Bitmap.", {path}));
@@ -47,12 +51,14 @@ void TLogo::loadSource(const std::string& path) {
 
 void TLogo::SetStretchMode(TStretchMode mode) {
     stretchMode_ = mode;
-    if (sourceBitmap_) setLogoBmp(sourceBitmap_.get());
+    if (sourceBitmap_)
+        setLogoBmp(sourceBitmap_.get());
 }
 
 void TLogo::SetAspectRatio(bool aspectRatio) {
     aspectRatio_ = aspectRatio;
-    if (sourceBitmap_) setLogoBmp(sourceBitmap_.get());
+    if (sourceBitmap_)
+        setLogoBmp(sourceBitmap_.get());
 }
 
 void TLogo::setLogoBmp(const TBitmap* image) {
@@ -61,7 +67,8 @@ void TLogo::setLogoBmp(const TBitmap* image) {
         logoBmp_ = isLogo_ ? std::make_unique<TBitmap>(*sourceBitmap_)
                            : ConvertToLogo(*image, aspectRatio_, stretchMode_);
         hideDefault();
-        if (LogoPaintBox != nullptr) RealizeLogoPalette(logoBmp_.get(), LogoPaintBox->Canvas());
+        if (LogoPaintBox != nullptr)
+            RealizeLogoPalette(logoBmp_.get(), LogoPaintBox->Canvas());
     }
     modified_ = true;
     fire(OnLogoChanged, owner_);
@@ -69,7 +76,8 @@ void TLogo::setLogoBmp(const TBitmap* image) {
 
 void TLogo::Clear() {
     sourceBitmap_.reset();
-    if (logoBmp_) setLogoBmp(nullptr);
+    if (logoBmp_)
+        setLogoBmp(nullptr);
     isLogo_ = false;
     hideDefault();
     modified_ = false;
@@ -77,7 +85,8 @@ void TLogo::Clear() {
 }
 
 void TLogo::SaveToFile(const std::string& path) {
-    if (!logoBmp_) return;
+    if (!logoBmp_)
+        return;
     try {
         platform::WriteFileAtomic(path, EncodeBmp8(*logoBmp_));
         platform::SetFileAttributes(path, platform::FILE_ATTRIBUTE_ARCHIVE);
@@ -90,8 +99,8 @@ void TLogo::SaveToFile(const std::string& path) {
     }
 }
 
-void TLogo::SaveAs(const std::string& title, const std::string& defaultName,
-                   std::string& fileName, const std::string& initialDir) {
+void TLogo::SaveAs(const std::string& title, const std::string& defaultName, std::string& fileName,
+                   const std::string& initialDir) {
     fileName = sourceFile_;
     TSaveDialogRequest request;
     request.Title = title;
@@ -105,7 +114,8 @@ void TLogo::SaveAs(const std::string& title, const std::string& defaultName,
     request.NoReadOnlyReturn = true;
     const std::optional<std::string> chosen =
         SaveDialog != nullptr ? SaveDialog->Execute(request) : std::nullopt;
-    if (!chosen) throw EQuietException("");
+    if (!chosen)
+        throw EQuietException("");
     SaveToFile(*chosen);
     fileName = *chosen;
 }
@@ -122,7 +132,8 @@ std::string TLogo::DefaultLogoName(const std::string& path) {
 }
 
 bool TLogo::ShowDefault() {
-    if (DefaultControl == nullptr) return false;
+    if (DefaultControl == nullptr)
+        return false;
     DefaultControl->SetVisible(true);
     return true;
 }
@@ -132,9 +143,11 @@ bool TLogo::IsBootLogoFile() const {
 }
 
 void TLogo::hideDefault() {
-    if (DefaultControl != nullptr) DefaultControl->SetVisible(false);
+    if (DefaultControl != nullptr)
+        DefaultControl->SetVisible(false);
 }
 
 void TLogo::fire(const TNotifyEvent& event, void* sender) {
-    if (event) event(sender);
+    if (event)
+        event(sender);
 }

@@ -12,15 +12,19 @@ std::function<void(bool)>& cursorHandler() {
 }  // namespace
 
 THourglass::THourglass() {
-    if (depth++ == 0 && cursorHandler()) cursorHandler()(true);
+    if (depth++ == 0 && cursorHandler())
+        cursorHandler()(true);
 }
 
 THourglass::~THourglass() {
-    if (--depth == 0 && cursorHandler()) cursorHandler()(false);
+    if (--depth == 0 && cursorHandler())
+        cursorHandler()(false);
 }
 
 void THourglass::SetCursorHandler(std::function<void(bool busy)> handler) {
     cursorHandler() = std::move(handler);
 }
 
-bool THourglass::Busy() { return depth > 0; }
+bool THourglass::Busy() {
+    return depth > 0;
+}

@@ -15,7 +15,8 @@ using imagetest::PutLe32;
 
 std::vector<TRGBColour> greys(int count) {
     std::vector<TRGBColour> colours;
-    for (int i = 0; i < count; ++i) colours.push_back({std::uint8_t(i), std::uint8_t(i), std::uint8_t(i)});
+    for (int i = 0; i < count; ++i)
+        colours.push_back({std::uint8_t(i), std::uint8_t(i), std::uint8_t(i)});
     return colours;
 }
 
@@ -106,9 +107,11 @@ TEST(BmpReader, TopDownRowsReadLikeBottomUp) {
     });
     std::string topDown = bottomUp;
     const std::size_t stride = 16;
-    for (int y = 0; y < 4; ++y) topDown.replace(54 + y * stride, stride, bottomUp, 54 + (3 - y) * stride, stride);
+    for (int y = 0; y < 4; ++y)
+        topDown.replace(54 + y * stride, stride, bottomUp, 54 + (3 - y) * stride, stride);
     PutLe32(topDown, 22, std::uint32_t(-4));
-    EXPECT_EQ(imagetest::DecodeToColours(Bytes(topDown)), imagetest::DecodeToColours(Bytes(bottomUp)));
+    EXPECT_EQ(imagetest::DecodeToColours(Bytes(topDown)),
+              imagetest::DecodeToColours(Bytes(bottomUp)));
     EXPECT_EQ(ReadBmp(Bytes(topDown)).Pixels, ReadBmp(Bytes(bottomUp)).Pixels);
 }
 
@@ -120,13 +123,16 @@ TEST(BmpReader, TrueColourIsReducedToTheHalftonePalette) {
     const TBitmap image = ReadBmp(Bytes(file));
     EXPECT_EQ(image.BitsPerPixel, 24);
     EXPECT_EQ(image.Colours, HalftonePalette());
-    const std::vector<TRGBColour> shown = {image.Colours[image.Pixels[0]], image.Colours[image.Pixels[1]],
-                                           image.Colours[image.Pixels[2]], image.Colours[image.Pixels[3]]};
-    EXPECT_EQ(shown, (std::vector<TRGBColour>{{0, 0, 0}, {255, 255, 255}, {255, 0, 0}, {0, 102, 204}}));
+    const std::vector<TRGBColour> shown = {
+        image.Colours[image.Pixels[0]], image.Colours[image.Pixels[1]],
+        image.Colours[image.Pixels[2]], image.Colours[image.Pixels[3]]};
+    EXPECT_EQ(shown,
+              (std::vector<TRGBColour>{{0, 0, 0}, {255, 255, 255}, {255, 0, 0}, {0, 102, 204}}));
 }
 
 TEST(BmpReader, ShortColourTableIsPaddedSoEveryIndexIsValid) {
-    const std::string file = imagetest::EncodePaletted(4, 6, 2, greys(3), [](int x, int) { return std::uint8_t(x * 2); });
+    const std::string file = imagetest::EncodePaletted(
+        4, 6, 2, greys(3), [](int x, int) { return std::uint8_t(x * 2); });
     const TBitmap image = ReadBmp(Bytes(file));
     EXPECT_EQ(image.BitsPerPixel, 4);
     ASSERT_EQ(image.Colours.size(), 16u);
@@ -149,7 +155,8 @@ TEST(BmpReader, Os2HeaderWithThreeByteColours) {
     file.replace(26, 6, table, 6);
     file[32] = char(0xA0);  // 1 0 1
     const auto colours = imagetest::DecodeToColours(Bytes(file));
-    EXPECT_EQ(colours, (std::vector<TRGBColour>{{0x60, 0x50, 0x40}, {0x30, 0x20, 0x10}, {0x60, 0x50, 0x40}}));
+    EXPECT_EQ(colours, (std::vector<TRGBColour>{
+                           {0x60, 0x50, 0x40}, {0x30, 0x20, 0x10}, {0x60, 0x50, 0x40}}));
 }
 
 TEST(BmpReader, Rle8RunsLiteralsJumpsAndLineEnds) {
@@ -171,9 +178,13 @@ struct DamagedFile {
     std::function<std::string()> make;
 };
 
-void PrintTo(const DamagedFile& file, std::ostream* out) { *out << file.fault; }
+void PrintTo(const DamagedFile& file, std::ostream* out) {
+    *out << file.fault;
+}
 
-std::string logoFile() { return EncodeBmp8(sample(16, 8)); }
+std::string logoFile() {
+    return EncodeBmp8(sample(16, 8));
+}
 
 std::string edited(std::size_t offset, std::uint32_t value) {
     std::string file = logoFile();
@@ -214,9 +225,22 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedFile{"zero_bytes", [] { return std::string(); }},
         DamagedFile{"no_signature", [] { return "XY" + logoFile().substr(2); }},
         DamagedFile{"cut_in_the_header", [] { return logoFile().substr(0, 30); }},
-        DamagedFile{"cut_in_the_pixels", [] { std::string f = logoFile(); f.resize(f.size() - 20); return f; }},
-        DamagedFile{"claims_100000_by_100000", [] { std::string f = edited(18, 100000); PutLe32(f, 22, 100000); return f; }},
-        DamagedFile{"claims_100000_by_100000_rle", [] { return rleFile(100000, 100000, {0, 1}); }},
+        DamagedFile{"cut_in_the_pixels",
+                    [] {
+                        std::string f = logoFile();
+                        f.resize(f.size() - 20);
+                        return f;
+                    }},
+        DamagedFile{"claims_100000_by_100000",
+                    [] {
+                        std::string f = edited(18, 100000);
+                        PutLe32(f, 22, 100000);
+                        return f;
+                    }},
+        DamagedFile{"claims_100000_by_100000_rle",
+                    [] {
+                        return rleFile(100000, 100000, {0, 1});
+                    }},
         DamagedFile{"negative_width", [] { return edited(18, std::uint32_t(-16)); }},
         DamagedFile{"zero_width", [] { return edited(18, 0); }},
         DamagedFile{"zero_height", [] { return edited(22, 0); }},
@@ -231,14 +255,38 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedFile{"embedded_jpeg", [] { return edited(30, 4); }},
         DamagedFile{"rle4_with_eight_bits", [] { return edited(30, 2); }},
         DamagedFile{"colour_table_larger_than_the_file", [] { return edited(46, 0x12345678); }},
-        DamagedFile{"rle_run_past_the_row", [] { return rleFile(6, 2, {200, 1, 0, 1}); }},
-        DamagedFile{"rle_literal_past_the_row", [] { return rleFile(2, 1, {0, 4, 1, 2, 3, 4, 0, 1}); }},
-        DamagedFile{"rle_literal_past_the_data", [] { return rleFile(6, 2, {0, 5, 1, 2}); }},
-        DamagedFile{"rle_jump_past_the_bottom", [] { return rleFile(6, 2, {0, 2, 0, 5, 1, 1}); }},
-        DamagedFile{"rle_jump_past_the_row", [] { return rleFile(6, 2, {0, 2, 9, 0, 1, 1}); }},
-        DamagedFile{"rle_rows_past_the_top", [] { return rleFile(2, 1, {2, 1, 0, 0, 2, 1, 0, 1}); }},
-        DamagedFile{"rle_top_down", [] { std::string f = rleFile(6, 2, {0, 1}); PutLe32(f, 22, std::uint32_t(-2)); return f; }},
+        DamagedFile{"rle_run_past_the_row",
+                    [] {
+                        return rleFile(6, 2, {200, 1, 0, 1});
+                    }},
+        DamagedFile{"rle_literal_past_the_row",
+                    [] {
+                        return rleFile(2, 1, {0, 4, 1, 2, 3, 4, 0, 1});
+                    }},
+        DamagedFile{"rle_literal_past_the_data",
+                    [] {
+                        return rleFile(6, 2, {0, 5, 1, 2});
+                    }},
+        DamagedFile{"rle_jump_past_the_bottom",
+                    [] {
+                        return rleFile(6, 2, {0, 2, 0, 5, 1, 1});
+                    }},
+        DamagedFile{"rle_jump_past_the_row",
+                    [] {
+                        return rleFile(6, 2, {0, 2, 9, 0, 1, 1});
+                    }},
+        DamagedFile{"rle_rows_past_the_top",
+                    [] {
+                        return rleFile(2, 1, {2, 1, 0, 0, 2, 1, 0, 1});
+                    }},
+        DamagedFile{"rle_top_down",
+                    [] {
+                        std::string f = rleFile(6, 2, {0, 1});
+                        PutLe32(f, 22, std::uint32_t(-2));
+                        return f;
+                    }},
         DamagedFile{"overlapping_masks", [] { return trueColourWithMasks(0xFF00, 0x0FF0, 0xFF); }},
-        DamagedFile{"mask_with_gaps", [] { return trueColourWithMasks(0xF0F00000, 0xFF00, 0xFF); }}));
+        DamagedFile{"mask_with_gaps",
+                    [] { return trueColourWithMasks(0xF0F00000, 0xFF00, 0xFF); }}));
 
 }  // namespace

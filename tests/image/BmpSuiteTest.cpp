@@ -25,8 +25,8 @@ fs::path suiteDir() {
     return data.empty() ? fs::path() : data / "bmpsuite";
 }
 
-#define REQUIRE_SUITE()                                                                 \
-    if (suiteDir().empty() || !fs::is_directory(suiteDir()))                            \
+#define REQUIRE_SUITE()                                                                  \
+    if (suiteDir().empty() || !fs::is_directory(suiteDir()))                             \
     GTEST_SKIP() << "BMP Suite not found: the test pictures folder (BOOTRAMA_TESTDATA) " \
                     "is absent"
 
@@ -38,7 +38,9 @@ struct GoodFile {
     const char* reference;
 };
 
-void PrintTo(const GoodFile& file, std::ostream* out) { *out << file.name; }
+void PrintTo(const GoodFile& file, std::ostream* out) {
+    *out << file.name;
+}
 
 class GoodFiles : public ::testing::TestWithParam<GoodFile> {};
 
@@ -78,43 +80,47 @@ TEST_P(GoodFiles, MatchReferenceRendering) {
 
 INSTANTIATE_TEST_SUITE_P(
     Suite, GoodFiles,
-    ::testing::Values(
-        GoodFile{"pal1.bmp", 127, 64, 1, "pal1.png"}, GoodFile{"pal1bg.bmp", 127, 64, 1, "pal1bg.png"},
-        GoodFile{"pal1wb.bmp", 127, 64, 1, "pal1.png"}, GoodFile{"pal4.bmp", 127, 64, 4, "pal4.png"},
-        GoodFile{"pal4gs.bmp", 127, 64, 4, "pal4gs.png"},
-        GoodFile{"pal4rle.bmp", 127, 64, 4, "pal4.png"},
-        GoodFile{"pal8-0.bmp", 127, 64, 8, "pal8.png"}, GoodFile{"pal8.bmp", 127, 64, 8, "pal8.png"},
-        GoodFile{"pal8gs.bmp", 127, 64, 8, "pal8gs.png"},
-        GoodFile{"pal8nonsquare.bmp", 127, 32, 8, "pal8nonsquare-e.png"},
-        GoodFile{"pal8os2.bmp", 127, 64, 8, "pal8.png"},
-        GoodFile{"pal8rle.bmp", 127, 64, 8, "pal8.png"},
-        GoodFile{"pal8topdown.bmp", 127, 64, 8, "pal8.png"},
-        GoodFile{"pal8v4.bmp", 127, 64, 8, "pal8.png"}, GoodFile{"pal8v5.bmp", 127, 64, 8, "pal8.png"},
-        GoodFile{"pal8w124.bmp", 124, 61, 8, "pal8w124.png"},
-        GoodFile{"pal8w125.bmp", 125, 62, 8, "pal8w125.png"},
-        GoodFile{"pal8w126.bmp", 126, 63, 8, "pal8w126.png"},
-        GoodFile{"rgb16-565.bmp", 127, 64, 16, "rgb16-565.png"},
-        GoodFile{"rgb16-565pal.bmp", 127, 64, 16, "rgb16-565.png"},
-        GoodFile{"rgb16.bmp", 127, 64, 16, "rgb16.png"},
-        GoodFile{"rgb16bfdef.bmp", 127, 64, 16, "rgb16.png"},
-        GoodFile{"rgb24.bmp", 127, 64, 24, "rgb24.png"},
-        GoodFile{"rgb24pal.bmp", 127, 64, 24, "rgb24.png"},
-        GoodFile{"rgb32.bmp", 127, 64, 32, "rgb24.png"},
-        GoodFile{"rgb32bf.bmp", 127, 64, 32, "rgb24.png"},
-        GoodFile{"rgb32bfdef.bmp", 127, 64, 32, "rgb24.png"}));
+    ::testing::Values(GoodFile{"pal1.bmp", 127, 64, 1, "pal1.png"},
+                      GoodFile{"pal1bg.bmp", 127, 64, 1, "pal1bg.png"},
+                      GoodFile{"pal1wb.bmp", 127, 64, 1, "pal1.png"},
+                      GoodFile{"pal4.bmp", 127, 64, 4, "pal4.png"},
+                      GoodFile{"pal4gs.bmp", 127, 64, 4, "pal4gs.png"},
+                      GoodFile{"pal4rle.bmp", 127, 64, 4, "pal4.png"},
+                      GoodFile{"pal8-0.bmp", 127, 64, 8, "pal8.png"},
+                      GoodFile{"pal8.bmp", 127, 64, 8, "pal8.png"},
+                      GoodFile{"pal8gs.bmp", 127, 64, 8, "pal8gs.png"},
+                      GoodFile{"pal8nonsquare.bmp", 127, 32, 8, "pal8nonsquare-e.png"},
+                      GoodFile{"pal8os2.bmp", 127, 64, 8, "pal8.png"},
+                      GoodFile{"pal8rle.bmp", 127, 64, 8, "pal8.png"},
+                      GoodFile{"pal8topdown.bmp", 127, 64, 8, "pal8.png"},
+                      GoodFile{"pal8v4.bmp", 127, 64, 8, "pal8.png"},
+                      GoodFile{"pal8v5.bmp", 127, 64, 8, "pal8.png"},
+                      GoodFile{"pal8w124.bmp", 124, 61, 8, "pal8w124.png"},
+                      GoodFile{"pal8w125.bmp", 125, 62, 8, "pal8w125.png"},
+                      GoodFile{"pal8w126.bmp", 126, 63, 8, "pal8w126.png"},
+                      GoodFile{"rgb16-565.bmp", 127, 64, 16, "rgb16-565.png"},
+                      GoodFile{"rgb16-565pal.bmp", 127, 64, 16, "rgb16-565.png"},
+                      GoodFile{"rgb16.bmp", 127, 64, 16, "rgb16.png"},
+                      GoodFile{"rgb16bfdef.bmp", 127, 64, 16, "rgb16.png"},
+                      GoodFile{"rgb24.bmp", 127, 64, 24, "rgb24.png"},
+                      GoodFile{"rgb24pal.bmp", 127, 64, 24, "rgb24.png"},
+                      GoodFile{"rgb32.bmp", 127, 64, 32, "rgb24.png"},
+                      GoodFile{"rgb32bf.bmp", 127, 64, 32, "rgb24.png"},
+                      GoodFile{"rgb32bfdef.bmp", 127, 64, 32, "rgb24.png"}));
 
 TEST(BmpSuite, EveryGoodFileIsListed) {
     REQUIRE_SUITE();
     int files = 0;
-    for (const auto& entry : fs::directory_iterator(suiteDir() / "g")) files += entry.path().extension() == ".bmp";
+    for (const auto& entry : fs::directory_iterator(suiteDir() / "g"))
+        files += entry.path().extension() == ".bmp";
     EXPECT_EQ(files, 27);
 }
 
 // Their only faults are header fields the reader never interprets, or pixels that a
 // reader may show in any colour.
-const std::set<std::string> kBadButReadable = {"baddens1.bmp", "baddens2.bmp", "badbitssize.bmp",
-                                               "badfilesize.bmp", "pal8badindex.bmp",
-                                               "rgb16-880.bmp"};
+const std::set<std::string> kBadButReadable = {"baddens1.bmp",     "baddens2.bmp",
+                                               "badbitssize.bmp",  "badfilesize.bmp",
+                                               "pal8badindex.bmp", "rgb16-880.bmp"};
 
 TEST(BmpSuite, BadFilesAreRefusedOrStayInsideTheFile) {
     REQUIRE_SUITE();

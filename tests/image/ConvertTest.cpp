@@ -32,7 +32,8 @@ TBitmap cellPicture(int width, int height) {
 // Within a pixel of a cell border or the picture's edge, where sampling may go either way.
 bool nearBorder(double position, int size, int cells) {
     for (int k = 0; k <= cells; ++k)
-        if (std::abs(position - double(k) * size / cells) < 1.0) return true;
+        if (std::abs(position - double(k) * size / cells) < 1.0)
+            return true;
     return false;
 }
 
@@ -77,10 +78,12 @@ TEST_P(WorkedResults, Pixels) {
         int checked = 0, wrong = 0;
         for (int y = 0; y < 400; ++y) {
             const double sy = rect.Y + (y + 0.5) * rect.Height / 400.0;
-            if (nearBorder(sy, row.height, 15)) continue;
+            if (nearBorder(sy, row.height, 15))
+                continue;
             for (int x = 0; x < 320; ++x) {
                 const double sx = rect.X + (x + 0.5) * rect.Width / 320.0;
-                if (nearBorder(sx, row.width, 16)) continue;
+                if (nearBorder(sx, row.width, 16))
+                    continue;
                 const bool inside = sx >= 0 && sx < row.width && sy >= 0 && sy < row.height;
                 const std::uint8_t want =
                     inside ? std::uint8_t(int(sx * 16 / row.width) * 15 + int(sy * 15 / row.height))
@@ -134,8 +137,8 @@ TEST(ConvertToLogo, SmallPictureCroppedIsCentredUnscaledOnBlack) {
 }
 
 TEST(ConvertToLogo, LogoSizedPictureStretchedWithoutCorrectionMapsPixelForPixel) {
-    const TBitmap picture = MakeIndexed(320, 400, cellColours(),
-                                        [](int x, int y) { return std::uint8_t((x * 7 + y) % 255); });
+    const TBitmap picture = MakeIndexed(
+        320, 400, cellColours(), [](int x, int y) { return std::uint8_t((x * 7 + y) % 255); });
     const auto logo = ConvertToLogo(picture, false, stretch);
     EXPECT_EQ(logo->Pixels, picture.Pixels);
 }
@@ -143,12 +146,14 @@ TEST(ConvertToLogo, LogoSizedPictureStretchedWithoutCorrectionMapsPixelForPixel)
 TEST(ConvertToLogo, OddWidthsCropToAlternatingWindows) {
     EXPECT_EQ(LogoSourceRect(321, 400, false, crop).Width, 321);
     EXPECT_EQ(LogoSourceRect(323, 400, false, crop).Width, 319);
-    for (int width : {521, 523, 601, 999}) EXPECT_EQ(LogoSourceRect(width, 400, true, crop).Width, 519);
+    for (int width : {521, 523, 601, 999})
+        EXPECT_EQ(LogoSourceRect(width, 400, true, crop).Width, 519);
 }
 
 TEST(ConvertToLogo, BlackIsTheTableEntryNearestToBlack) {
     std::vector<TRGBColour> colours = {{250, 250, 250}, {30, 20, 25}, {200, 0, 0}};
-    const auto logo = ConvertToLogo(MakeIndexed(10, 10, colours, [](int, int) { return 0; }), false, crop);
+    const auto logo =
+        ConvertToLogo(MakeIndexed(10, 10, colours, [](int, int) { return 0; }), false, crop);
     EXPECT_EQ(logo->Row(0)[0], 1);
     EXPECT_EQ(logo->Row(200)[160], 0);
 }
@@ -165,8 +170,8 @@ TEST(ConvertToLogo, KeepsHeaderFieldsOutOfANewLogo) {
 // The zoomed rectangle of a sliver rounds to nothing; the logo still shows the picture.
 TEST(ConvertToLogo, ZoomOfExtremeProportionsFillsTheLogo) {
     for (auto [width, height] : {std::pair{1, 3000}, {3000, 1}, {1, 1}, {2, 2000}}) {
-        const TBitmap picture = MakeIndexed(width, height, {{0, 0, 0}, {255, 255, 255}},
-                                            [](int, int) { return 1; });
+        const TBitmap picture =
+            MakeIndexed(width, height, {{0, 0, 0}, {255, 255, 255}}, [](int, int) { return 1; });
         const auto logo = ConvertToLogo(picture, true, zoom);
         const std::set<std::uint8_t> shown(logo->Pixels.begin(), logo->Pixels.end());
         EXPECT_EQ(shown, std::set<std::uint8_t>{1}) << width << "x" << height;
@@ -181,9 +186,9 @@ TEST(FitsInsideLogo, BordersAreExclusive) {
     struct Case {
         int width, height;
         bool aspect, fits;
-    } cases[] = {{319, 399, false, true}, {320, 399, false, false}, {319, 400, false, false},
-                 {519, 399, true, true},  {520, 399, true, false},  {500, 390, true, true},
-                 {500, 390, false, false}, {200, 150, false, true}, {640, 480, true, false}};
+    } cases[] = {{319, 399, false, true},  {320, 399, false, false}, {319, 400, false, false},
+                 {519, 399, true, true},   {520, 399, true, false},  {500, 390, true, true},
+                 {500, 390, false, false}, {200, 150, false, true},  {640, 480, true, false}};
     for (const Case& c : cases) {
         TBitmap picture;
         picture.Width = c.width;

@@ -1,9 +1,10 @@
 #include "ImageTestUtils.h"
 
+#include <sys/wait.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
-#include <sys/wait.h>
 
 #include "image/BmpCodec.h"
 
@@ -76,7 +77,8 @@ std::string EncodePaletted(int bits, int width, int height, const std::vector<TR
     for (int y = height - 1; y >= 0; --y) {
         std::string row(stride, '\0');
         for (int x = 0; x < width; ++x)
-            row[x / perByte] = char(row[x / perByte] | index(x, y) << (8 - bits * (x % perByte + 1)));
+            row[x / perByte] =
+                char(row[x / perByte] | index(x, y) << (8 - bits * (x % perByte + 1)));
         out += row;
     }
     return out;
@@ -89,7 +91,8 @@ std::vector<TRGBColour> DecodeToColours(std::span<const std::uint8_t> file) {
         std::vector<std::uint8_t> indexes(colours.size());
         DecodeBmpIndexes(file, header, indexes.data());
         for (std::size_t i = 0; i < indexes.size(); ++i)
-            colours[i] = indexes[i] < header.Palette.size() ? header.Palette[indexes[i]] : TRGBColour{};
+            colours[i] =
+                indexes[i] < header.Palette.size() ? header.Palette[indexes[i]] : TRGBColour{};
     } else {
         DecodeBmpColours(file, header, [&](int y, const TRGBColour* row) {
             std::copy_n(row, header.Width, colours.begin() + std::ptrdiff_t(y) * header.Width);

@@ -48,8 +48,8 @@ protected:
         const fs::path source = temp_.Path() / (name + (grey ? ".pgm" : ".ppm"));
         const fs::path jpeg = temp_.Path() / (name + ".jpg");
         writeNetpbm(source, width, height, grey);
-        EXPECT_EQ(imagetest::RunCommand("cjpeg -quality 85 " + options + " -outfile '" + jpeg.string() +
-                                        "' '" + source.string() + "'"),
+        EXPECT_EQ(imagetest::RunCommand("cjpeg -quality 85 " + options + " -outfile '" +
+                                        jpeg.string() + "' '" + source.string() + "'"),
                   0);
         return jpeg;
     }
@@ -57,10 +57,12 @@ protected:
     std::vector<fs::path> suppliedJpegs() {
         std::vector<fs::path> files;
         const fs::path data = testenv::TestDataDir();
-        if (data.empty()) return files;
+        if (data.empty())
+            return files;
         for (const char* folder : {"jpeg/libjpeg-turbo", "jpeg/jpeg-decoder/good"})
             for (const auto& entry : fs::directory_iterator(data / folder))
-                if (entry.path().extension() == ".jpg") files.push_back(entry.path());
+                if (entry.path().extension() == ".jpg")
+                    files.push_back(entry.path());
         return files;
     }
 
@@ -98,9 +100,11 @@ TEST_F(JpegFiles, GeneratedPicturesDecodeLikeDjpeg) {
 
 TEST_F(JpegFiles, SuppliedPicturesDecodeLikeDjpegOrAreRefused) {
     const auto files = suppliedJpegs();
-    if (files.empty()) GTEST_SKIP() << "test pictures folder (BOOTRAMA_TESTDATA) is absent";
+    if (files.empty())
+        GTEST_SKIP() << "test pictures folder (BOOTRAMA_TESTDATA) is absent";
     for (const fs::path& jpeg : files) {
-        if (expectSameAsDjpeg(jpeg)) continue;
+        if (expectSameAsDjpeg(jpeg))
+            continue;
         const std::string data = ReadHostFile(jpeg);
         EXPECT_THROW(DecodeJpeg(Bytes(data), {}), platform::EInvalidGraphic) << jpeg;
     }
@@ -128,7 +132,8 @@ TEST_F(JpegFiles, PicturesThatEndEarlyAreRefused) {
 TEST_F(JpegFiles, ProgressRunsFromStartToEnd) {
     const std::string data = ReadHostFile(makeJpeg("progress", 400, 300, false));
     std::vector<std::pair<TProgressStage, int>> events;
-    DecodeJpeg(Bytes(data), [&](TProgressStage stage, int percent) { events.emplace_back(stage, percent); });
+    DecodeJpeg(Bytes(data),
+               [&](TProgressStage stage, int percent) { events.emplace_back(stage, percent); });
     ASSERT_GE(events.size(), 3u);
     EXPECT_EQ(events.front(), std::pair(TProgressStage::psStarting, 0));
     EXPECT_EQ(events.back(), std::pair(TProgressStage::psEnding, 100));
@@ -154,9 +159,11 @@ TEST_F(JpegFiles, ProgressHandlerCanAbort) {
 
 TEST(JpegDamaged, SuppliedBadFilesNeverCrash) {
     const fs::path data = testenv::TestDataDir();
-    if (data.empty()) GTEST_SKIP() << "test pictures folder (BOOTRAMA_TESTDATA) is absent";
+    if (data.empty())
+        GTEST_SKIP() << "test pictures folder (BOOTRAMA_TESTDATA) is absent";
     for (const auto& entry : fs::directory_iterator(data / "jpeg/jpeg-decoder/bad")) {
-        if (entry.path().extension() != ".jpg") continue;
+        if (entry.path().extension() != ".jpg")
+            continue;
         const std::string file = ReadHostFile(entry.path());
         try {
             const TBitmap image = DecodeJpeg(Bytes(file), {});

@@ -16,9 +16,9 @@ protected:
     // Exit code; stderr is kept in errors.
     int run(const std::string& arguments) {
         const fs::path errorFile = DriveC() / "stderr.txt";
-        const int code = imagetest::RunCommand("BOOTRAMA_MACHINE='" + MachineRoot().string() + "' '" +
-                                               BOOTRAMA_LOGO_EXE + "' " + arguments + " >/dev/null 2>'" +
-                                               errorFile.string() + "'");
+        const int code = imagetest::RunCommand("BOOTRAMA_MACHINE='" + MachineRoot().string() +
+                                               "' '" + BOOTRAMA_LOGO_EXE + "' " + arguments +
+                                               " >/dev/null 2>'" + errorFile.string() + "'");
         errors = ReadFile(errorFile);
         return code;
     }
@@ -27,18 +27,21 @@ protected:
 
     fs::path picture(const std::string& name, int width, int height) {
         const fs::path path = DriveC() / name;
-        WriteFile(path, imagetest::Encode24(width, height, [](int x, int y) {
-                      return TRGBColour{std::uint8_t(x * 3), std::uint8_t(y * 5), std::uint8_t(x ^ y)};
-                  }));
+        WriteFile(
+            path, imagetest::Encode24(width, height, [](int x, int y) {
+                return TRGBColour{std::uint8_t(x * 3), std::uint8_t(y * 5), std::uint8_t(x ^ y)};
+            }));
         return path;
     }
 
     // What the dialogs would save for the same picture and settings.
-    std::string builtInProcess(const fs::path& source, bool aspect, std::optional<TStretchMode> mode) {
+    std::string builtInProcess(const fs::path& source, bool aspect,
+                               std::optional<TStretchMode> mode) {
         TLogo logo(nullptr);
         logo.SetAspectRatio(aspect);
         logo.SetSourceFile(Win(source));
-        if (mode) logo.SetStretchMode(*mode);
+        if (mode)
+            logo.SetStretchMode(*mode);
         return EncodeBmp8(*logo.LogoBmp());
     }
 
@@ -58,7 +61,8 @@ TEST_F(LogoCli, MethodAndAspectOptions) {
     for (auto [options, aspect, mode] : {std::tuple{"--method zoom --no-aspect", false, zoom},
                                          std::tuple{"--method=stretch --aspect", true, stretch},
                                          std::tuple{"--no-aspect --method crop", false, crop}}) {
-        ASSERT_EQ(run(std::string(options) + " " + quoted(source) + " " + quoted(DriveC() / "o.bmp")), 0)
+        ASSERT_EQ(
+            run(std::string(options) + " " + quoted(source) + " " + quoted(DriveC() / "o.bmp")), 0)
             << options << errors;
         EXPECT_EQ(ReadFile(DriveC() / "o.bmp"), builtInProcess(source, aspect, mode)) << options;
     }
@@ -74,7 +78,9 @@ TEST_F(LogoCli, LogoIsCopiedUnchanged) {
     logo.Pixels.assign(320 * 400, 7);
     const std::string bytes = EncodeBmp8(logo);
     WriteFile(DriveC() / "logo.sys", bytes);
-    ASSERT_EQ(run("--method zoom " + quoted(DriveC() / "logo.sys") + " " + quoted(DriveC() / "copy.bmp")), 0);
+    ASSERT_EQ(
+        run("--method zoom " + quoted(DriveC() / "logo.sys") + " " + quoted(DriveC() / "copy.bmp")),
+        0);
     EXPECT_EQ(ReadFile(DriveC() / "copy.bmp"), bytes);
 }
 

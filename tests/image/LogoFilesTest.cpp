@@ -22,7 +22,8 @@ std::vector<TRGBColour> rainbow(int count) {
 }
 
 std::string logoBytes() {
-    return EncodeBmp8(MakeIndexed(320, 400, rainbow(256), [](int x, int y) { return std::uint8_t(x ^ y); }));
+    return EncodeBmp8(
+        MakeIndexed(320, 400, rainbow(256), [](int x, int y) { return std::uint8_t(x ^ y); }));
 }
 
 class LogoFiles : public testenv::MachineTest {
@@ -35,8 +36,8 @@ protected:
 };
 
 TEST(ColourCount, FollowsTheKindOfPicture) {
-    const std::pair<int, std::int32_t> bits[] = {{1, 2}, {2, 4}, {4, 16}, {8, 256}, {16, 65536},
-                                                 {24, 16777216}, {32, 16777216}, {0, 0}};
+    const std::pair<int, std::int32_t> bits[] = {
+        {1, 2}, {2, 4}, {4, 16}, {8, 256}, {16, 65536}, {24, 16777216}, {32, 16777216}, {0, 0}};
     for (auto [depth, count] : bits) {
         TBitmap image;
         image.BitsPerPixel = depth;
@@ -58,7 +59,8 @@ TEST(IsLogoImage, NeedsLogoSizeAnd256Colours) {
     };
     const TBitmap logo = image(320, 400, 8);
     EXPECT_TRUE(IsLogoImage(&logo));
-    for (const TBitmap& other : {image(320, 400, 4), image(320, 400, 24), image(400, 320, 8), image(320, 401, 8)})
+    for (const TBitmap& other :
+         {image(320, 400, 4), image(320, 400, 24), image(400, 320, 8), image(320, 401, 8)})
         EXPECT_FALSE(IsLogoImage(&other));
     TBitmap jpeg = logo;
     jpeg.IsJpeg = true;
@@ -68,7 +70,8 @@ TEST(IsLogoImage, NeedsLogoSizeAnd256Colours) {
 
 TEST_F(LogoFiles, LogoRuleIgnoresNameTableSizeAndCompression) {
     EXPECT_TRUE(IsLogoFile(put("logo.txt", logoBytes())));
-    const std::string shortTable = EncodeBmp8(MakeIndexed(320, 400, rainbow(16), [](int x, int) { return std::uint8_t(x % 16); }));
+    const std::string shortTable = EncodeBmp8(
+        MakeIndexed(320, 400, rainbow(16), [](int x, int) { return std::uint8_t(x % 16); }));
     std::string cut = shortTable;
     imagetest::PutLe32(cut, 46, 16);
     cut.erase(54 + 64, 1024 - 64);
@@ -83,9 +86,14 @@ TEST_F(LogoFiles, LogoRuleIgnoresNameTableSizeAndCompression) {
 }
 
 TEST_F(LogoFiles, NoLogoWithoutAnyMessage) {
-    EXPECT_FALSE(IsLogoFile(put("wide.bmp", EncodeBmp8(MakeIndexed(400, 320, rainbow(256), [](int, int) { return 1; })))));
-    EXPECT_FALSE(IsLogoFile(put("deep.bmp", imagetest::Encode24(320, 400, [](int, int) { return TRGBColour{1, 2, 3}; }))));
-    EXPECT_FALSE(IsLogoFile(put("four.bmp", imagetest::EncodePaletted(4, 320, 400, rainbow(16), [](int, int) { return 3; }))));
+    EXPECT_FALSE(IsLogoFile(put(
+        "wide.bmp", EncodeBmp8(MakeIndexed(400, 320, rainbow(256), [](int, int) { return 1; })))));
+    EXPECT_FALSE(IsLogoFile(put("deep.bmp", imagetest::Encode24(320, 400, [](int, int) {
+                                    return TRGBColour{1, 2, 3};
+                                }))));
+    EXPECT_FALSE(
+        IsLogoFile(put("four.bmp", imagetest::EncodePaletted(4, 320, 400, rainbow(16),
+                                                             [](int, int) { return 3; }))));
     EXPECT_FALSE(IsLogoFile(put("damaged.bmp", logoBytes().substr(0, 5000))));
     EXPECT_FALSE(IsLogoFile("C:\\missing.sys"));
     EXPECT_TRUE(Boxes().empty());
@@ -110,7 +118,8 @@ TEST_F(LogoFiles, LoadLogoOfAMissingFileLeavesItEmpty) {
 TEST_F(LogoFiles, LoadLogoOfAnotherBitmapNamesTheFile) {
     TBitmap image;
     TSize size;
-    const std::string path = put("big.bmp", EncodeBmp8(MakeIndexed(640, 480, rainbow(256), [](int, int) { return 1; })));
+    const std::string path =
+        put("big.bmp", EncodeBmp8(MakeIndexed(640, 480, rainbow(256), [](int, int) { return 1; })));
     try {
         LoadLogo(path, image, size);
         FAIL() << "no error";
@@ -124,7 +133,9 @@ TEST_F(LogoFiles, LoadLogoOfAnotherBitmapNamesTheFile) {
 class RecordingCanvas : public TCanvas {
 public:
     TRect ClipRect() const override { return {0, 0, 130, 100}; }
-    void FillRect(const TRect& rect, TRGBColour colour) override { fills.emplace_back(rect, colour); }
+    void FillRect(const TRect& rect, TRGBColour colour) override {
+        fills.emplace_back(rect, colour);
+    }
     std::vector<std::pair<TRect, TRGBColour>> fills;
 };
 
@@ -153,7 +164,9 @@ protected:
     }
     void TearDown() override { THourglass::SetCursorHandler({}); }
 
-    std::unique_ptr<TBitmap> load(const std::string& path) { return LoadPicture(path, colours, {}); }
+    std::unique_ptr<TBitmap> load(const std::string& path) {
+        return LoadPicture(path, colours, {});
+    }
 
     void expectCleanedUp() {
         EXPECT_EQ(FindPictureFormat("sys"), nullptr);
@@ -166,22 +179,27 @@ protected:
 };
 
 TEST_F(LoadPictureTest, EightBitBitmapKeepsItsOwnColours) {
-    const TBitmap picture = MakeIndexed(50, 40, rainbow(100), [](int x, int y) { return std::uint8_t((x + y) % 100); });
+    const TBitmap picture =
+        MakeIndexed(50, 40, rainbow(100), [](int x, int y) { return std::uint8_t((x + y) % 100); });
     const auto image = load(put("pic.BMP", EncodeBmp8(picture)));
     EXPECT_EQ(colours, 256);
     EXPECT_EQ(image->Pixels, picture.Pixels);
-    EXPECT_EQ(std::vector<TRGBColour>(image->Colours.begin(), image->Colours.begin() + 100), picture.Colours);
+    EXPECT_EQ(std::vector<TRGBColour>(image->Colours.begin(), image->Colours.begin() + 100),
+              picture.Colours);
     expectCleanedUp();
 }
 
 TEST_F(LoadPictureTest, OtherDepthsGetTheHalftonePalette) {
     const std::vector<TRGBColour> two = {{0, 0, 0}, {255, 255, 255}};
-    const auto oneBit = load(put("one.bmp", imagetest::EncodePaletted(1, 9, 3, two, [](int x, int) { return x % 2; })));
+    const auto oneBit = load(
+        put("one.bmp", imagetest::EncodePaletted(1, 9, 3, two, [](int x, int) { return x % 2; })));
     EXPECT_EQ(colours, 2);
     EXPECT_EQ(oneBit->BitsPerPixel, 8);
     EXPECT_EQ(oneBit->Colours, HalftonePalette());
     EXPECT_EQ(oneBit->Colours[oneBit->Pixels[1]], (TRGBColour{255, 255, 255}));
-    const auto deep = load(put("deep.bmp", imagetest::Encode24(9, 3, [](int, int) { return TRGBColour{255, 0, 0}; })));
+    const auto deep = load(put("deep.bmp", imagetest::Encode24(9, 3, [](int, int) {
+                                   return TRGBColour{255, 0, 0};
+                               })));
     EXPECT_EQ(colours, 16777216);
     EXPECT_EQ(deep->BitsPerPixel, 8);
     EXPECT_EQ(deep->Colours[deep->Pixels[4]], (TRGBColour{255, 0, 0}));

@@ -20,7 +20,8 @@ std::vector<TRGBColour> palette() {
 }
 
 std::string eightBit(int width, int height) {
-    return EncodeBmp8(MakeIndexed(width, height, palette(), [](int x, int y) { return std::uint8_t(x + y + 1); }));
+    return EncodeBmp8(MakeIndexed(width, height, palette(),
+                                  [](int x, int y) { return std::uint8_t(x + y + 1); }));
 }
 
 std::string trueColour(int width, int height) {
@@ -48,9 +49,15 @@ public:
 class LogoTest : public testenv::MachineTest {
 protected:
     LogoTest() {
-        logo.OnSourceChanged = [this](void* sender) { events.push_back(sender == &owner ? "source" : "source?"); };
-        logo.OnLogoChanged = [this](void* sender) { events.push_back(sender == &owner ? "logo" : "logo?"); };
-        logo.onSave = [this](void* sender) { events.push_back(sender == &logo ? "save" : "save?"); };
+        logo.OnSourceChanged = [this](void* sender) {
+            events.push_back(sender == &owner ? "source" : "source?");
+        };
+        logo.OnLogoChanged = [this](void* sender) {
+            events.push_back(sender == &owner ? "logo" : "logo?");
+        };
+        logo.onSave = [this](void* sender) {
+            events.push_back(sender == &logo ? "save" : "save?");
+        };
     }
 
     std::string put(const std::string& name, const std::string& contents) {
@@ -93,7 +100,8 @@ TEST_F(LogoTest, SamePictureAsTrueColourIsConverted) {
 }
 
 TEST_F(LogoTest, JpegOfLogoSizeIsNeverALogo) {
-    if (!imagetest::HaveTool("cjpeg")) GTEST_SKIP() << "cjpeg (libjpeg-turbo-progs) is not installed";
+    if (!imagetest::HaveTool("cjpeg"))
+        GTEST_SKIP() << "cjpeg (libjpeg-turbo-progs) is not installed";
     WriteFile(DriveC() / "p.bmp", trueColour(320, 400));
     ASSERT_EQ(imagetest::RunCommand("cjpeg -outfile '" + (DriveC() / "p.jpg").string() + "' '" +
                                     (DriveC() / "p.bmp").string() + "'"),
@@ -110,7 +118,9 @@ TEST_F(LogoTest, ProposesCropForPicturesThatFit) {
         int width, height;
         bool aspect;
         TStretchMode proposed;
-    } cases[] = {{200, 150, false, crop}, {640, 480, false, stretch}, {500, 390, true, crop},
+    } cases[] = {{200, 150, false, crop},
+                 {640, 480, false, stretch},
+                 {500, 390, true, crop},
                  {500, 390, false, stretch}};
     for (const Case& c : cases) {
         logo.SetAspectRatio(c.aspect);
@@ -172,7 +182,8 @@ TEST_F(LogoTest, OtherMissingFileClearsAndReports) {
     } catch (const EDefaultLogo&) {
         FAIL() << "only the startup logo is replaced by the default";
     } catch (const ELogoError& error) {
-        EXPECT_EQ(error.Message(), "Error reading the file \"C:\\WINDOWS\\logow.sys\"!\rError: EFOpenError");
+        EXPECT_EQ(error.Message(),
+                  "Error reading the file \"C:\\WINDOWS\\logow.sys\"!\rError: EFOpenError");
     }
     EXPECT_EQ(logo.SourceBitmap(), nullptr);
     EXPECT_EQ(logo.LogoBmp(), nullptr);
@@ -215,13 +226,15 @@ TEST_F(LogoTest, LogosOnlyRefusesPicturesButKeepsThePreviousLogo) {
 }
 
 TEST_F(LogoTest, ProgressHandlerAbortsQuietly) {
-    if (!imagetest::HaveTool("cjpeg")) GTEST_SKIP() << "cjpeg (libjpeg-turbo-progs) is not installed";
+    if (!imagetest::HaveTool("cjpeg"))
+        GTEST_SKIP() << "cjpeg (libjpeg-turbo-progs) is not installed";
     WriteFile(DriveC() / "p.bmp", trueColour(300, 200));
     ASSERT_EQ(imagetest::RunCommand("cjpeg -outfile '" + (DriveC() / "p.jpg").string() + "' '" +
                                     (DriveC() / "p.bmp").string() + "'"),
               0);
     logo.OnProgress = [](TProgressStage stage, int) {
-        if (stage == TProgressStage::psRunning) throw EQuietException("");
+        if (stage == TProgressStage::psRunning)
+            throw EQuietException("");
     };
     logo.SetSourceFile(Win(DriveC() / "p.jpg"));
     EXPECT_EQ(logo.SourceBitmap(), nullptr);
@@ -240,7 +253,8 @@ TEST_F(LogoTest, DefaultLogoNameDropsFourCharacters) {
 TEST_F(LogoTest, SavesTheSameBytesUnderAnyNameWithArchiveOnly) {
     logo.SetSourceFile(put("p.bmp", eightBit(200, 150)));
     const std::string sys = put("new.sys", "old");
-    ASSERT_TRUE(platform::SetFileAttributes(sys, platform::FILE_ATTRIBUTE_HIDDEN | platform::FILE_ATTRIBUTE_SYSTEM));
+    ASSERT_TRUE(platform::SetFileAttributes(
+        sys, platform::FILE_ATTRIBUTE_HIDDEN | platform::FILE_ATTRIBUTE_SYSTEM));
     events.clear();
     logo.SaveToFile(sys);
     logo.SaveToFile(Win(DriveC() / "new.bmp"));
@@ -264,7 +278,8 @@ TEST_F(LogoTest, UnwritableFileKeepsModified) {
         logo.SaveToFile("C:\\no such folder\\x.bmp");
         FAIL() << "no error";
     } catch (const ELogoError& error) {
-        EXPECT_EQ(error.Message(), "Error creating the file \"C:\\no such folder\\x.bmp\"!\rError: EFCreateError");
+        EXPECT_EQ(error.Message(),
+                  "Error creating the file \"C:\\no such folder\\x.bmp\"!\rError: EFCreateError");
     }
     EXPECT_TRUE(logo.Modified());
 }
@@ -274,7 +289,7 @@ TEST_F(LogoTest, SaveAsAsksWithTheLogoFilters) {
     logo.SaveDialog = &dialog;
     const std::string source = put("sunset.bmp", eightBit(64, 64));
     logo.SetSourceFile(source);
-    GlobalInfo().SetLogoPath(Win(DriveC()) );
+    GlobalInfo().SetLogoPath(Win(DriveC()));
     std::string fileName = "unchanged";
     EXPECT_THROW(logo.SaveAsDefault("Save logo", fileName), EQuietException);
     EXPECT_EQ(fileName, source);
