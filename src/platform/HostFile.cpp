@@ -80,7 +80,19 @@ private:
     int fd_;
 };
 
-[[noreturn]] void ThrowInOut(int errorCode) {
+// Messages show the code Windows would report for the failure.
+int WindowsErrorCode(int errnoValue) {
+    switch (errnoValue) {
+        case ENOENT: case ENOTDIR: return 3;                  // ERROR_PATH_NOT_FOUND
+        case EACCES: case EPERM: case EROFS: case EISDIR: return 5;  // ERROR_ACCESS_DENIED
+        case ENOSPC: case EDQUOT: case EFBIG: return 112;     // ERROR_DISK_FULL
+        case EMFILE: case ENFILE: return 4;                   // ERROR_TOO_MANY_OPEN_FILES
+        default: return 29;                                   // ERROR_WRITE_FAULT
+    }
+}
+
+[[noreturn]] void ThrowInOut(int errnoValue) {
+    int errorCode = WindowsErrorCode(errnoValue);
     throw EInOutError("I/O error " + std::to_string(errorCode), errorCode);
 }
 
@@ -190,17 +202,18 @@ std::string ReadWhole(const fs::path& file, std::string_view shownName, std::uin
 void ReplaceAtomically(const fs::path& target, std::string_view shownName,
                        std::string_view contents, const fs::path& attributesFrom) {
     const fs::path file = FollowLink(target);
-    auto cannotCreate = [&] {
-        return EFCreateError("Cannot create file \"" + std::string(shownName) + "\"");
+    auto cannotCreate = [&](int errnoValue) {
+        return EFCreateError("Cannot create file \"" + std::string(shownName) + "\"",
+                             WindowsErrorCode(errnoValue));
     };
     if (auto old = StatOf(file); old && (S_ISDIR(old->st_mode) || (old->st_mode & S_IWUSR) == 0)) {
-        throw cannotCreate();
+        throw cannotCreate(EACCES);
     }
     fs::path directory = file.parent_path().empty() ? fs::path(".") : file.parent_path();
     std::string temporary = (directory / ".bootrama-XXXXXX").string();
     FileDescriptor fd(::mkstemp(temporary.data()));
     if (!fd.Valid())
-        throw cannotCreate();
+        throw cannotCreate(errno);
     try {
         WriteAll(fd.Get(), contents);
         CarryOverAttributes(fd.Get(), attributesFrom.empty() ? file : attributesFrom, file);
