@@ -1,6 +1,7 @@
 // Checks a logo list of 10,000 entries for vanished files, as the list editor does with its
 // progress gauge: 9,000 files exist, 1,000 are gone and are removed.
-// Usage: bench_checkentries [entries] [rounds]; prints the median time of one check.
+// Usage: bench_checkentries [entries] [rounds] [every]: every n-th entry has vanished
+// (0: none); prints the median time of one check.
 
 #include <algorithm>
 #include <chrono>
@@ -22,6 +23,8 @@ namespace fs = std::filesystem;
 int main(int argc, char** argv) {
     const int entries = argc > 1 ? std::stoi(argv[1]) : 10000;
     const int rounds = argc > 2 ? std::stoi(argv[2]) : 7;
+    const int every = argc > 3 ? std::stoi(argv[3]) : 10;
+    const int vanished = every > 0 ? (entries + every - 1) / every : 0;
 
     std::random_device seed;
     const fs::path work = fs::temp_directory_path() / ("bench-checkentries-" + std::to_string(seed()));
@@ -35,7 +38,7 @@ int main(int argc, char** argv) {
     std::string lines;
     for (int i = 0; i < entries; ++i) {
         const std::string name = "logo" + std::to_string(i) + ".sys";
-        if (i % 10 != 0) std::ofstream(logos / name) << "logo";
+        if (every == 0 || i % every != 0) std::ofstream(logos / name) << "logo";
         lines += "C:\\Logos\\" + name + "\r\n";
     }
 
@@ -55,7 +58,7 @@ int main(int argc, char** argv) {
                 [&](TPathStringList&, TProgressStage, int, const std::string&) { ++reports; });
             seconds.push_back(
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-            if (list.Count() != entries - (entries + 9) / 10) {
+            if (list.Count() != entries - vanished) {
                 std::fprintf(stderr, "unexpected count %d\n", list.Count());
                 return 1;
             }
@@ -65,6 +68,6 @@ int main(int argc, char** argv) {
 
     std::sort(seconds.begin(), seconds.end());
     std::printf("CheckEntries over %d entries (%d vanished): median %.1f ms of %d rounds\n",
-                entries, (entries + 9) / 10, seconds[seconds.size() / 2] * 1000, rounds);
+                entries, vanished, seconds[seconds.size() / 2] * 1000, rounds);
     return 0;
 }

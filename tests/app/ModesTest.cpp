@@ -334,16 +334,17 @@ TEST_F(ModesTest, UndoReportsAWriteProtectedListFile) {
     EXPECT_FALSE(fs::exists(List(lkClose)));
 }
 
-TEST_F(ModesTest, UndoLeavesAReadOnlyMsdosSysAlone) {
+// msdos.sys is read-only, hidden and system on every Windows machine.
+TEST_F(ModesTest, UndoTurnsTheLogoOnInAReadOnlyMsdosSys) {
     WriteConfig(false, false, false);
     WriteSystemChanges();
-    platform::SetFileAttributes("C:\\MSDOS.SYS", platform::FILE_ATTRIBUTE_READONLY |
-                                                     platform::FILE_ATTRIBUTE_HIDDEN |
-                                                     platform::FILE_ATTRIBUTE_SYSTEM);
+    const std::uint32_t hiddenSystem = platform::FILE_ATTRIBUTE_HIDDEN | platform::FILE_ATTRIBUTE_SYSTEM;
+    platform::SetFileAttributes("C:\\MSDOS.SYS", platform::FILE_ATTRIBUTE_READONLY | hiddenSystem);
     RunResult run = Run("/U", "no,yes");
     ExpectWindowless(run);
     EXPECT_THAT(run.boxes, ElementsAre(RestoreQuestion("no"), KeepListsQuestion("yes")));
-    EXPECT_EQ(LogoKey(), "0");
+    EXPECT_EQ(LogoKey(), "absent");
+    EXPECT_EQ(platform::GetFileAttributes("C:\\MSDOS.SYS") & platform::FILE_ATTRIBUTE_READONLY, 0u);
     EXPECT_FALSE(AutoStartPresent());
 }
 

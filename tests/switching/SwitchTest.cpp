@@ -170,26 +170,34 @@ TEST_F(SwitchTest, FailedCopyIsShownWithoutListCheck) {
 struct BadEntry {
     const char* name;
     std::string path;
+    std::string error;  // the message behind "Error: " and a line break
 };
 
 class ReplaceByBadEntry : public SwitchTest, public ::testing::WithParamInterface<BadEntry> {};
 
-TEST_P(ReplaceByBadEntry, IsNotFoundAndLeavesTheLogo) {
+TEST_P(ReplaceByBadEntry, IsReportedAndLeavesTheLogo) {
     fs::create_directories(DriveC() / "Logos" / "folder.sys");
     EXPECT_EQ(ReplaceLogo(lkBoot, GetParam().path), "");
     ASSERT_FALSE(Boxes().empty());
-    EXPECT_EQ(Boxes()[0]->text, "The Startup logo could not be changed!\rError: \rFile \"" +
-                                    GetParam().path + "\" not found.");
+    EXPECT_EQ(Boxes()[0]->text,
+              "The Startup logo could not be changed!\rError: \r" + GetParam().error);
     EXPECT_EQ(StartupLogo(), "current startup");
+}
+
+std::string NotFound(const std::string& path) { return "File \"" + path + "\" not found."; }
+// Devices pass for files but are never copied: reading /dev/zero would not end.
+std::string NotCopied(const std::string& path) {
+    return "Error copying file \"" + path + "\" to C:\\logo.sys\rError: ECopyError";
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Switch, ReplaceByBadEntry,
-    ::testing::Values(BadEntry{"Directory", "C:\\Logos\\folder.sys"},
-                      BadEntry{"MissingDrive", "Q:\\logo.sys"},
-                      BadEntry{"NullDevice", "Z:\\dev\\null"},
-                      BadEntry{"ZeroDevice", "Z:\\dev\\zero"}, BadEntry{"Empty", ""},
-                      BadEntry{"NoDrive", "logo.sys"}),
+    ::testing::Values(
+        BadEntry{"Directory", "C:\\Logos\\folder.sys", NotFound("C:\\Logos\\folder.sys")},
+        BadEntry{"MissingDrive", "Q:\\logo.sys", NotFound("Q:\\logo.sys")},
+        BadEntry{"NullDevice", "Z:\\dev\\null", NotCopied("Z:\\dev\\null")},
+        BadEntry{"ZeroDevice", "Z:\\dev\\zero", NotCopied("Z:\\dev\\zero")},
+        BadEntry{"Empty", "", NotFound("")}, BadEntry{"NoDrive", "logo.sys", NotFound("logo.sys")}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 
 // ---- Saving a bitmap ----
