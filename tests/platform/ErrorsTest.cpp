@@ -15,6 +15,11 @@ struct ClassCase {
     const char* className;
 };
 
+// Test names come from the rule; the listing shows the same instead of raw bytes.
+void PrintTo(const ClassCase& test, std::ostream* out) {
+    *out << test.className;
+}
+
 class ClassNameTest : public ::testing::TestWithParam<ClassCase> {};
 
 TEST_P(ClassNameTest, NamesTheClassOfACaughtError) {

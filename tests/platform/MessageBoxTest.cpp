@@ -63,6 +63,10 @@ struct MisfitCase {
     int answer;
 };
 
+void PrintTo(const MisfitCase& test, std::ostream* out) {
+    *out << BoxKindName(test.kind) << " answered " << test.word;
+}
+
 class MisfitAnswerTest : public LogBoxesTest, public ::testing::WithParamInterface<MisfitCase> {};
 
 TEST_P(MisfitAnswerTest, AnswerOfAnotherBoxCountsByItsSense) {

@@ -21,6 +21,11 @@ struct ReadCase {
     std::optional<std::string> expected;
 };
 
+// Test names come from the rule; the listing shows the same instead of raw bytes.
+void PrintTo(const ReadCase& test, std::ostream* out) {
+    *out << test.rule;
+}
+
 class ReadingRuleTest : public ::testing::TestWithParam<ReadCase> {};
 
 TEST_P(ReadingRuleTest, ReadsAsWindowsDoes) {
@@ -96,6 +101,10 @@ struct WriteCase {
     std::optional<std::string> value;
     std::string after;
 };
+
+void PrintTo(const WriteCase& test, std::ostream* out) {
+    *out << test.rule;
+}
 
 class WritingRuleTest : public ::testing::TestWithParam<WriteCase> {};
 

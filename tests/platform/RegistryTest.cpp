@@ -165,6 +165,11 @@ struct DamagedStore {
     std::string text;
 };
 
+// Test names come from the rule; the listing shows the same instead of raw bytes.
+void PrintTo(const DamagedStore& test, std::ostream* out) {
+    *out << test.fault;
+}
+
 class DamagedStoreTest : public RegistryTest, public ::testing::WithParamInterface<DamagedStore> {};
 
 TEST_P(DamagedStoreTest, EveryOperationFailsAndTheStoreStaysAsItWas) {
