@@ -47,12 +47,16 @@ THelpWindow::THelpWindow(const QString& collectionFile, const QString& helpFile)
       indexSearch_(new QLineEdit(this)) {
     setWindowTitle(tr("Bootrama Help"));
     setObjectName(QStringLiteral("HelpWindow"));
+    // Help stays open beside the program, but never keeps it running.
+    setAttribute(Qt::WA_QuitOnClose, false);
     // The catalogue is ours to create and update.
     engine_->setReadOnly(false);
     ready_ = Register(*engine_, helpFile);
     browser_->setOpenExternalLinks(true);
 
     tabs_->addTab(engine_->contentWidget(), tr("Contents"));
+    connect(engine_->contentModel(), &QHelpContentModel::contentsCreated, engine_->contentWidget(),
+            [this] { engine_->contentWidget()->expandToDepth(0); });
     tabs_->addTab(MakeIndexPage(), tr("Index"));
     tabs_->addTab(MakeSearchPage(), tr("Search"));
     connect(engine_->contentWidget(), &QHelpContentWidget::linkActivated, browser_,
