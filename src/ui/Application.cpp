@@ -20,13 +20,20 @@ int appArgc = 1;
 char appName[] = "bootrama";
 char* appArgv[] = {appName, nullptr};
 
+// Ended by RunMainWindow while the libraries' own globals still stand; an application
+// that only showed boxes ends with the program.
+std::unique_ptr<QApplication>& OwnApplication() {
+    static std::unique_ptr<QApplication> application;
+    return application;
+}
+
 QApplication& EnsureApplication() {
     if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) return *existing;
-    static QApplication application(appArgc, appArgv);
+    OwnApplication() = std::make_unique<QApplication>(appArgc, appArgv);
     QApplication::setApplicationName(QStringLiteral("Bootrama"));
     QApplication::setApplicationDisplayName(QStringLiteral("Bootrama"));
     QApplication::setDesktopFileName(QStringLiteral("bootrama"));
-    return application;
+    return *OwnApplication();
 }
 
 QString BoxText(const std::string& text) {
@@ -119,8 +126,16 @@ int RunMainWindow() {
     platform::SetHelp(std::make_unique<THelpViewer>());
     FirstPaintProbe probe(sinceStart);
     if (EnvironmentSet("BOOTRAMA_STARTUP_BENCH")) qApp->installEventFilter(&probe);
-    TMainForm window;
-    window.show();
-    CenterOnScreen(&window);
-    return QApplication::exec();
+    int exitCode = 0;
+    {
+        TMainForm window;
+        window.show();
+        CenterOnScreen(&window);
+        exitCode = QApplication::exec();
+    }
+    // The viewer's widgets go before the application, the application before the
+    // program's exit.
+    platform::SetHelp(nullptr);
+    OwnApplication().reset();
+    return exitCode;
 }
