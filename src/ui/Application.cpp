@@ -1,16 +1,22 @@
 #include "ui/Application.h"
 
+#include <unistd.h>
+
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
 
 #include "platform/Help.h"
 #include "platform/Process.h"
-#include "ui/HelpViewer.h"
 #include "ui/FormTools.h"
+#include "ui/HelpViewer.h"
 #include "ui/Main.h"
 
 namespace {
@@ -28,7 +34,8 @@ std::unique_ptr<QApplication>& OwnApplication() {
 }
 
 QApplication& EnsureApplication() {
-    if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) return *existing;
+    if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return *existing;
     OwnApplication() = std::make_unique<QApplication>(appArgc, appArgv);
     QApplication::setApplicationName(QStringLiteral("Bootrama"));
     QApplication::setApplicationDisplayName(QStringLiteral("Bootrama"));
@@ -45,34 +52,46 @@ class QtMessageBoxes : public platform::MessageBoxes {
 public:
     int Show(platform::BoxKind kind, const std::string& title, const std::string& text) override {
         EnsureApplication();
-        QMessageBox box(IconOf(kind), QString::fromStdString(title), BoxText(text),
-                        ButtonsOf(kind), QApplication::activeWindow());
+        QMessageBox box(IconOf(kind), QString::fromStdString(title), BoxText(text), ButtonsOf(kind),
+                        QApplication::activeWindow());
         switch (box.exec()) {
-            case QMessageBox::Yes: return platform::IDYES;
-            case QMessageBox::No: return platform::IDNO;
-            case QMessageBox::Cancel: return platform::IDCANCEL;
-            case QMessageBox::Ok: return platform::IDOK;
-            default: return platform::DefaultAnswer(kind);
+            case QMessageBox::Yes:
+                return platform::IDYES;
+            case QMessageBox::No:
+                return platform::IDNO;
+            case QMessageBox::Cancel:
+                return platform::IDCANCEL;
+            case QMessageBox::Ok:
+                return platform::IDOK;
+            default:
+                return platform::DefaultAnswer(kind);
         }
     }
 
 private:
     static QMessageBox::Icon IconOf(platform::BoxKind kind) {
         switch (kind) {
-            case platform::BoxKind::Error: return QMessageBox::Critical;
-            case platform::BoxKind::Warning: return QMessageBox::Warning;
+            case platform::BoxKind::Error:
+                return QMessageBox::Critical;
+            case platform::BoxKind::Warning:
+                return QMessageBox::Warning;
             case platform::BoxKind::YesNo:
-            case platform::BoxKind::YesNoCancel: return QMessageBox::Question;
-            default: return QMessageBox::Information;
+            case platform::BoxKind::YesNoCancel:
+                return QMessageBox::Question;
+            default:
+                return QMessageBox::Information;
         }
     }
     static QMessageBox::StandardButtons ButtonsOf(platform::BoxKind kind) {
         switch (kind) {
-            case platform::BoxKind::YesNo: return QMessageBox::Yes | QMessageBox::No;
+            case platform::BoxKind::YesNo:
+                return QMessageBox::Yes | QMessageBox::No;
             case platform::BoxKind::YesNoCancel:
                 return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-            case platform::BoxKind::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
-            default: return QMessageBox::Ok;
+            case platform::BoxKind::OkCancel:
+                return QMessageBox::Ok | QMessageBox::Cancel;
+            default:
+                return QMessageBox::Ok;
         }
     }
 };
@@ -93,39 +112,53 @@ std::unique_ptr<platform::MessageBoxes> MakeQtMessageBoxes() {
     return std::make_unique<QtMessageBoxes>();
 }
 
-// For bench/startup.sh: BOOTRAMA_STARTUP_BENCH makes the program quit as soon as the main
-// window with its previews has been painted, printing the milliseconds since the
-// application object was asked for.
-class FirstPaintProbe : public QObject {
-public:
-    explicit FirstPaintProbe(const QElapsedTimer& sinceStart) : sinceStart_(sinceStart) {}
+// Milliseconds since the process started (field 22 of /proc/self/stat, in clock ticks
+// since boot), or -1 where that is not known.
+long long ProcessAgeMs() {
+    std::ifstream stat("/proc/self/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const auto afterName = text.rfind(')');  // the command name may hold blanks
+    if (afterName == std::string::npos)
+        return -1;
+    std::istringstream fields(text.substr(afterName + 2));
+    std::string field;
+    for (int i = 3; i <= 22 && fields >> field; ++i) {
+        if (i < 22)
+            continue;
+        timespec now{};
+        clock_gettime(CLOCK_BOOTTIME, &now);
+        const long long ticks = sysconf(_SC_CLK_TCK);
+        const long long startMs = std::stoll(field) * 1000 / ticks;
+        return now.tv_sec * 1000LL + now.tv_nsec / 1000000 - startMs;
+    }
+    return -1;
+}
 
+// For bench/startup.sh: BOOTRAMA_STARTUP_BENCH makes the program quit as soon as the main
+// window has painted its last preview, printing the time since the process started.
+class FirstPaintProbe : public QObject {
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint && watched->objectName() == QLatin1String("CloseBox")) {
-            QTimer::singleShot(0, qApp, [elapsed = sinceStart_.elapsed()] {
-                std::printf("main window painted after %lld ms\n", static_cast<long long>(elapsed));
+            qApp->removeEventFilter(this);
+            QTimer::singleShot(0, qApp, [age = ProcessAgeMs()] {
+                std::printf("main window painted %lld ms after the process started\n", age);
                 std::fflush(stdout);
                 QApplication::quit();
             });
-            qApp->removeEventFilter(this);
         }
         return false;
     }
-
-private:
-    const QElapsedTimer& sinceStart_;
 };
 
 int RunMainWindow() {
-    QElapsedTimer sinceStart;
-    sinceStart.start();
     EnsureApplication();
     InitUiResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/bootrama.png")));
     platform::SetHelp(std::make_unique<THelpViewer>());
-    FirstPaintProbe probe(sinceStart);
-    if (EnvironmentSet("BOOTRAMA_STARTUP_BENCH")) qApp->installEventFilter(&probe);
+    FirstPaintProbe probe;
+    if (EnvironmentSet("BOOTRAMA_STARTUP_BENCH"))
+        qApp->installEventFilter(&probe);
     int exitCode = 0;
     {
         TMainForm window;

@@ -16,7 +16,8 @@ TApplicationHints::TApplicationHints(ShowHint showHint, int fallbackHelpContext,
 }
 
 TApplicationHints::~TApplicationHints() {
-    if (qApp != nullptr) qApp->removeEventFilter(this);
+    if (qApp != nullptr)
+        qApp->removeEventFilter(this);
 }
 
 bool TApplicationHints::eventFilter(QObject* watched, QEvent* event) {
@@ -38,10 +39,12 @@ bool TApplicationHints::eventFilter(QObject* watched, QEvent* event) {
 // The highlighted menu item's context, else the nearest window or widget that has one.
 int TApplicationHints::HelpContextFor(QObject* watched) const {
     if (auto* menu = qobject_cast<QMenu*>(watched)) {
-        if (int context = HelpContextOf(menu->activeAction()); context != 0) return context;
+        if (int context = HelpContextOf(menu->activeAction()); context != 0)
+            return context;
     }
     for (QObject* object = watched; object != nullptr; object = object->parent()) {
-        if (int context = HelpContextOf(object); context != 0) return context;
+        if (int context = HelpContextOf(object); context != 0)
+            return context;
     }
     return fallbackHelpContext_;
 }

@@ -10,10 +10,12 @@
 namespace {
 
 QString InitialHostFolder(const std::string& windowsPath) {
-    if (windowsPath.empty()) return {};
+    if (windowsPath.empty())
+        return {};
     const auto host = platform::CurrentMachine().ToHost(windowsPath);
     std::error_code error;
-    if (!host || !std::filesystem::is_directory(*host, error)) return {};
+    if (!host || !std::filesystem::is_directory(*host, error))
+        return {};
     return QString::fromStdString(host->string());
 }
 
@@ -31,10 +33,12 @@ std::optional<std::string> BrowseForFolder(QWidget* owner, const std::string& ca
         label->setWordWrap(true);
         grid->addWidget(label, grid->rowCount(), 0, 1, grid->columnCount());
     }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
     const std::filesystem::path chosen = dialog.selectedFiles().constFirst().toStdString();
     std::string windowsPath = platform::CurrentMachine().ToWindows(chosen);
-    const bool driveRoot = windowsPath.size() <= 3;
-    while (!driveRoot && windowsPath.size() > 3 && windowsPath.back() == '\\') windowsPath.pop_back();
+    // "C:\\" keeps its backslash; a folder has none.
+    if (windowsPath.size() > 3 && windowsPath.back() == '\\')
+        windowsPath.pop_back();
     return windowsPath;
 }

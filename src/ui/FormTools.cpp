@@ -24,16 +24,20 @@ QSize ScaledSize(QSize size, double scale) {
 
 }  // namespace
 
-double DesignScale(const QWidget* widget) { return widget->logicalDpiY() / DesignDpi; }
+double DesignScale(const QWidget* widget) {
+    return widget->logicalDpiY() / DesignDpi;
+}
 
 int Scaled(int designPixels, double scale) {
-    if (designPixels >= QWIDGETSIZE_MAX) return designPixels;
+    if (designPixels >= QWIDGETSIZE_MAX)
+        return designPixels;
     return static_cast<int>(std::lround(designPixels * scale));
 }
 
 void ScaleDesignGeometry(QWidget* form, double scale) {
     for (QWidget* child : form->findChildren<QWidget*>()) {
-        if (child->isWindow()) continue;
+        if (child->isWindow())
+            continue;
         if (child->minimumSize() == child->maximumSize())
             child->setFixedSize(ScaledSize(child->minimumSize(), scale));
         if (!ManagedByLayout(child)) {
@@ -54,13 +58,16 @@ void InitUiResources() {
 
 void CenterOnScreen(QWidget* window) {
     const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    if (screen == nullptr) return;
+    if (screen == nullptr)
+        return;
     QRect frame = window->frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
     window->move(frame.topLeft());
 }
 
-void ShowException(const std::exception& error) { ErrorBox("Bootrama", error.what()); }
+void ShowException(const std::exception& error) {
+    ErrorBox("Bootrama", error.what());
+}
 
 int HelpContextOf(const QObject* object) {
     return object ? object->property(HelpContextProperty).toInt() : 0;
@@ -70,5 +77,9 @@ void SetHelpContext(QObject* object, int context) {
     object->setProperty(HelpContextProperty, context);
 }
 
-QString FromStd(const std::string& text) { return QString::fromStdString(text); }
-std::string ToStd(const QString& text) { return text.toStdString(); }
+QString FromStd(const std::string& text) {
+    return QString::fromStdString(text);
+}
+std::string ToStd(const QString& text) {
+    return text.toStdString();
+}

@@ -22,10 +22,13 @@ QUrl PageUrl(const QString& page) {
 
 // A file registered from another place (an older build, another install) is replaced.
 bool Register(QHelpEngine& engine, const QString& helpFile) {
-    if (!engine.setupData()) return false;
+    if (!engine.setupData())
+        return false;
     const QString registered = engine.documentationFileName(HelpNamespace);
-    if (!registered.isEmpty() && registered != helpFile) engine.unregisterDocumentation(HelpNamespace);
-    if (engine.documentationFileName(HelpNamespace).isEmpty() && !engine.registerDocumentation(helpFile))
+    if (!registered.isEmpty() && registered != helpFile)
+        engine.unregisterDocumentation(HelpNamespace);
+    if (engine.documentationFileName(HelpNamespace).isEmpty() &&
+        !engine.registerDocumentation(helpFile))
         return false;
     return engine.registeredDocumentations().contains(HelpNamespace);
 }
@@ -36,7 +39,8 @@ THelpBrowser::THelpBrowser(QHelpEngine* engine, QWidget* parent)
     : QTextBrowser(parent), engine_(engine) {}
 
 QVariant THelpBrowser::loadResource(int type, const QUrl& name) {
-    if (name.scheme() == QLatin1String("qthelp")) return engine_->fileData(name);
+    if (name.scheme() == QLatin1String("qthelp"))
+        return engine_->fileData(name);
     return QTextBrowser::loadResource(type, name);
 }
 
@@ -91,7 +95,8 @@ QWidget* THelpWindow::MakeIndexPage() {
             [this](const QHelpLink& link, const QString&) { browser_->setSource(link.url); });
     connect(index, &QHelpIndexWidget::documentsActivated, browser_,
             [this](const QList<QHelpLink>& links, const QString&) {
-                if (!links.isEmpty()) browser_->setSource(links.constFirst().url);
+                if (!links.isEmpty())
+                    browser_->setSource(links.constFirst().url);
             });
     return page;
 }
@@ -106,7 +111,8 @@ QWidget* THelpWindow::MakeSearchPage() {
             [search] { search->search(search->queryWidget()->searchInput()); });
     connect(search->resultWidget(), &QHelpSearchResultWidget::requestShowLink, browser_,
             [this](const QUrl& url) { browser_->setSource(url); });
-    if (ready_) search->reindexDocumentation();
+    if (ready_)
+        search->reindexDocumentation();
     return page;
 }
 

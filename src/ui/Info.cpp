@@ -45,7 +45,8 @@ void TInfoBox::LabelwwwClick() {
 }
 
 void TInfoBox::SpeedMailClick() {
-    QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + QString::fromLatin1(BootramaMailAddress)));
+    QDesktopServices::openUrl(
+        QUrl(QStringLiteral("mailto:") + QString::fromLatin1(BootramaMailAddress)));
 }
 
 void TInfoBox::SetMemoText(const QString& text) {
@@ -57,4 +58,6 @@ void TInfoBox::SetMemoText(const QString& text) {
     cursor.mergeBlockFormat(centred);
 }
 
-QHBoxLayout* TInfoBox::BottomFrame() const { return ui_->BevelLayout; }
+QHBoxLayout* TInfoBox::BottomFrame() const {
+    return ui_->BevelLayout;
+}

@@ -17,8 +17,9 @@ public:
         return {clip_.left(), clip_.top(), clip_.right() + 1, clip_.bottom() + 1};
     }
     void FillRect(const TRect& rect, TRGBColour colour) override {
-        painter_.fillRect(QRect(QPoint(rect.Left, rect.Top), QPoint(rect.Right - 1, rect.Bottom - 1)),
-                          QColor(colour.red, colour.green, colour.blue));
+        painter_.fillRect(
+            QRect(QPoint(rect.Left, rect.Top), QPoint(rect.Right - 1, rect.Bottom - 1)),
+            QColor(colour.red, colour.green, colour.blue));
     }
 
 private:
@@ -35,7 +36,8 @@ QImage LogoImage(const TBitmap& bitmap) {
     QList<QRgb> colours;
     colours.reserve(256);
     for (const TRGBColour& colour : bitmap.Colours) {
-        if (colours.size() == 256) break;
+        if (colours.size() == 256)
+            break;
         colours.append(qRgb(colour.red, colour.green, colour.blue));
     }
     // Indexes past a short colour table show black rather than reading outside it.
@@ -68,6 +70,7 @@ void TLogoPreview::paintEvent(QPaintEvent* event) {
 }
 
 void TPreviewLabel::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) emit doubleClicked();
+    if (event->button() == Qt::LeftButton)
+        emit doubleClicked();
     QLabel::mouseDoubleClickEvent(event);
 }

@@ -30,7 +30,8 @@ const char* const HelpFileName = "BootramaE.qch";
 
 }  // namespace
 
-TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), ui_(std::make_unique<Ui::TMainForm>()) {
+TMainForm::TMainForm(QWidget* parent)
+    : QMainWindow(parent), ui_(std::make_unique<Ui::TMainForm>()) {
     InitUiResources();
     ui_->setupUi(this);
     SetupControls();
@@ -62,13 +63,27 @@ void TMainForm::SetupControls() {
         submenu->menuAction()->setStatusTip(submenu->statusTip());
         SetHelpContext(submenu->menuAction(), HelpContextOf(submenu));
     }
-    kinds_[lkBoot] = {ui_->BootText, ui_->BootBox, ui_->BootErrorTxt, ui_->BootActiveBtn,
-                      ui_->RandomBootItem, ui_->PopRandomBoot, nullptr};
-    kinds_[lkClosing] = {ui_->ClosingText, ui_->ClosingBox, ui_->ClosingErrorTxt,
-                         ui_->ClosingActiveBtn, ui_->RandomClosingItem, ui_->PopRandomClosing,
+    kinds_[lkBoot] = {ui_->BootText,
+                      ui_->BootBox,
+                      ui_->BootErrorTxt,
+                      ui_->BootActiveBtn,
+                      ui_->RandomBootItem,
+                      ui_->PopRandomBoot,
+                      nullptr};
+    kinds_[lkClosing] = {ui_->ClosingText,
+                         ui_->ClosingBox,
+                         ui_->ClosingErrorTxt,
+                         ui_->ClosingActiveBtn,
+                         ui_->RandomClosingItem,
+                         ui_->PopRandomClosing,
                          nullptr};
-    kinds_[lkClose] = {ui_->CloseText, ui_->CloseBox, ui_->CloseErrorTxt, ui_->CloseActiveBtn,
-                       ui_->RandomCloseItem, ui_->PopRandomClose, nullptr};
+    kinds_[lkClose] = {ui_->CloseText,
+                       ui_->CloseBox,
+                       ui_->CloseErrorTxt,
+                       ui_->CloseActiveBtn,
+                       ui_->RandomCloseItem,
+                       ui_->PopRandomClose,
+                       nullptr};
 }
 
 void TMainForm::BuildPopUps() {
@@ -83,8 +98,9 @@ void TMainForm::BuildPopUps() {
         }
         return popUp;
     };
-    kinds_[lkBoot].popUp = makePopUp("BootPopUp", {ui_->PopViewItem, ui_->PopRandomBoot,
-                                                   ui_->PopStandardItem, nullptr, ui_->PopListItem});
+    kinds_[lkBoot].popUp = makePopUp(
+        "BootPopUp",
+        {ui_->PopViewItem, ui_->PopRandomBoot, ui_->PopStandardItem, nullptr, ui_->PopListItem});
     kinds_[lkClosing].popUp = makePopUp(
         "ClosingPopUp", {ui_->PopMenuItem1, ui_->PopRandomClosing, nullptr, ui_->PopMenuItem4});
     kinds_[lkClose].popUp = makePopUp(
@@ -95,14 +111,16 @@ void TMainForm::BuildPopUps() {
 // The caption text and the error label (which covers the preview) carry the pop-up.
 void TMainForm::AttachPopUp(TLogoKind kind) {
     QMenu* popUp = kinds_[kind].popUp;
-    for (QWidget* owner : std::initializer_list<QWidget*>{kinds_[kind].text, kinds_[kind].errorTxt}) {
+    for (QWidget* owner :
+         std::initializer_list<QWidget*>{kinds_[kind].text, kinds_[kind].errorTxt}) {
         connect(owner, &QWidget::customContextMenuRequested, this,
                 [owner, popUp](const QPoint& at) { popUp->exec(owner->mapToGlobal(at)); });
     }
 }
 
 void TMainForm::Connect(QAction* action, void (TMainForm::*handler)()) {
-    connect(action, &QAction::triggered, this, [this, handler] { RunHandler([&] { (this->*handler)(); }); });
+    connect(action, &QAction::triggered, this,
+            [this, handler] { RunHandler([&] { (this->*handler)(); }); });
 }
 
 void TMainForm::ConnectHandlers() {
@@ -185,7 +203,9 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void TMainForm::ShowHint(const QString& longHint) { statusBar()->showMessage(longHint); }
+void TMainForm::ShowHint(const QString& longHint) {
+    statusBar()->showMessage(longHint);
+}
 
 void TMainForm::SetPreviewError(TLogoKind kind, const std::string& text) {
     kinds_[kind].errorTxt->setText(FromStd(text));
@@ -256,13 +276,20 @@ void TMainForm::RandomItemClick(TLogoKind kind) {
     static const char* const questions[] = {"Startup logo will be replaced now at random.",
                                             "Shutdown logo will be replaced now at random.",
                                             "Final logo will be replaced now at random."};
-    if (YesNoBox("Switch logo", questions[kind]) == platform::IDYES) RandomSwitch(kind);
+    if (YesNoBox("Switch logo", questions[kind]) == platform::IDYES)
+        RandomSwitch(kind);
     LoadPreview(kind);
 }
 
-void TMainForm::RandomBootItemClick() { RandomItemClick(lkBoot); }
-void TMainForm::RandomClosingItemClick() { RandomItemClick(lkClosing); }
-void TMainForm::RandomCloseItemClick() { RandomItemClick(lkClose); }
+void TMainForm::RandomBootItemClick() {
+    RandomItemClick(lkBoot);
+}
+void TMainForm::RandomClosingItemClick() {
+    RandomItemClick(lkClosing);
+}
+void TMainForm::RandomCloseItemClick() {
+    RandomItemClick(lkClose);
+}
 
 void TMainForm::RandomBothItemClick() {
     if (YesNoBox("Switch logo", "Switch all three logos?") == platform::IDYES) {
@@ -303,9 +330,15 @@ void TMainForm::StandardItemClick() {
         ErrorBox(title, "Default Startup logo could not be recovered!");
 }
 
-void TMainForm::ViewBootClick() { ShowViewDialog(lkBoot); }
-void TMainForm::ViewClosingClick() { ShowViewDialog(lkClosing); }
-void TMainForm::ViewCloseClick() { ShowViewDialog(lkClose); }
+void TMainForm::ViewBootClick() {
+    ShowViewDialog(lkBoot);
+}
+void TMainForm::ViewClosingClick() {
+    ShowViewDialog(lkClosing);
+}
+void TMainForm::ViewCloseClick() {
+    ShowViewDialog(lkClose);
+}
 
 void TMainForm::ShowViewDialog(TLogoKind kind) {
     ReportDialogNotAvailable("View & Replace " + LogoKindName(kind));
@@ -313,16 +346,24 @@ void TMainForm::ShowViewDialog(TLogoKind kind) {
     LoadPreview(kind);
 }
 
-void TMainForm::ChooseBootBmpItemClick() { ShowListEditor(lkBoot); }
-void TMainForm::ChooseClosingBmpItemClick() { ShowListEditor(lkClosing); }
-void TMainForm::ChooseCloseBmpItemClick() { ShowListEditor(lkClose); }
+void TMainForm::ChooseBootBmpItemClick() {
+    ShowListEditor(lkBoot);
+}
+void TMainForm::ChooseClosingBmpItemClick() {
+    ShowListEditor(lkClosing);
+}
+void TMainForm::ChooseCloseBmpItemClick() {
+    ShowListEditor(lkClose);
+}
 
 void TMainForm::ShowListEditor(TLogoKind kind) {
     ReportDialogNotAvailable("List of " + LogoKindName(kind) + "s");
     UpdateStatus();
 }
 
-void TMainForm::ErstellenClick() { ReportDialogNotAvailable("Create logo"); }
+void TMainForm::ErstellenClick() {
+    ReportDialogNotAvailable("Create logo");
+}
 
 void TMainForm::ReportDialogNotAvailable(const std::string& dialogName) {
     InformationBox("Bootrama", Format("The dialog \"%s\" is not available in this version of "
@@ -344,9 +385,21 @@ void TMainForm::HelpAbout() {
     box.exec();
 }
 
-void TMainForm::FileExit() { close(); }
-void TMainForm::HelpContents() { platform::CurrentHelp().Contents(); }
-void TMainForm::HelpSearch() { platform::CurrentHelp().Index(""); }
-void TMainForm::HelpHowToUse() { platform::CurrentHelp().UsingHelp(); }
-void TMainForm::CrashCourseItemClick() { platform::CurrentHelp().Topic(CrashCourseHelpContext); }
-void TMainForm::HelpSpeedBtnClick() { platform::CurrentHelp().Topic(MainHelpContext); }
+void TMainForm::FileExit() {
+    close();
+}
+void TMainForm::HelpContents() {
+    platform::CurrentHelp().Contents();
+}
+void TMainForm::HelpSearch() {
+    platform::CurrentHelp().Index("");
+}
+void TMainForm::HelpHowToUse() {
+    platform::CurrentHelp().UsingHelp();
+}
+void TMainForm::CrashCourseItemClick() {
+    platform::CurrentHelp().Topic(CrashCourseHelpContext);
+}
+void TMainForm::HelpSpeedBtnClick() {
+    platform::CurrentHelp().Topic(MainHelpContext);
+}

@@ -71,14 +71,16 @@ void TOptionDlg::FillDriveBox() {
 
 // An empty boot drive has no letter to select; the box then offers C:, the usual one.
 void TOptionDlg::SelectDrive(const std::string& bootDrive) {
-    const QChar letter = bootDrive.empty() ? QLatin1Char('C') : QChar::fromLatin1(bootDrive[0]).toUpper();
+    const QChar letter =
+        bootDrive.empty() ? QLatin1Char('C') : QChar::fromLatin1(bootDrive[0]).toUpper();
     const int index = ui_->BootDriveBox->findData(QString(letter));
     ui_->BootDriveBox->setCurrentIndex(index >= 0 ? index : 0);
 }
 
 void TOptionDlg::ReadBootOffSetting() {
     ui_->BootOffCheckBox->setChecked(true);
-    if (!LogoKeyPresent()) return;
+    if (!LogoKeyPresent())
+        return;
     try {
         ui_->BootOffCheckBox->setChecked(ReadLogoSetting());
     } catch (const EBootOffError& error) {
@@ -103,9 +105,10 @@ void TOptionDlg::BrowseBtnSaveClick() {
 }
 
 void TOptionDlg::BrowseBtnLookupClick() {
-    if (auto chosen = BrowseForFolder(this, "Image directory",
-                                      "Select the default directory for looking up images and logos.",
-                                      ToStd(ui_->EditLookup->text())))
+    if (auto chosen =
+            BrowseForFolder(this, "Image directory",
+                            "Select the default directory for looking up images and logos.",
+                            ToStd(ui_->EditLookup->text())))
         ui_->EditLookup->setText(FromStd(*chosen));
 }
 
@@ -114,7 +117,8 @@ void TOptionDlg::HelpBtnClick() {
 }
 
 void TOptionDlg::accept() {
-    if (ApplySettings()) QDialog::accept();
+    if (ApplySettings())
+        QDialog::accept();
 }
 
 bool TOptionDlg::ApplySettings() {
@@ -143,6 +147,7 @@ void TOptionDlg::ApplySteps() {
     info.ChangeBootBmp = ui_->BootCheckBox->isChecked();
     info.ChangeCloseBmp = ui_->CloseCheckBox->isChecked();
     info.ChangeClosingBmp = ui_->ClosingCheckBox->isChecked();
-    if (ui_->BootOffCheckBox->isEnabled()) WriteLogoSetting(ui_->BootOffCheckBox->isChecked());
+    if (ui_->BootOffCheckBox->isEnabled())
+        WriteLogoSetting(ui_->BootOffCheckBox->isChecked());
     UpdateAutoSwitch();
 }

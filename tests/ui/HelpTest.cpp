@@ -17,7 +17,8 @@ TEST(HelpTopics, EveryContextNumberHasAPageOfTheHelpSources) {
     for (int context : ContextNumbers) {
         const QString page = HelpPageOf(context);
         ASSERT_FALSE(page.isEmpty()) << context;
-        EXPECT_TRUE(fs::exists(fs::path(BOOTRAMA_SOURCE_DIR) / "help" / "topics" / page.toStdString()))
+        EXPECT_TRUE(
+            fs::exists(fs::path(BOOTRAMA_SOURCE_DIR) / "help" / "topics" / page.toStdString()))
             << page.toStdString();
     }
     EXPECT_TRUE(HelpPageOf(99).isEmpty());
@@ -25,7 +26,9 @@ TEST(HelpTopics, EveryContextNumberHasAPageOfTheHelpSources) {
 
 class HelpViewerTest : public UiTest {
 protected:
-    HelpViewerTest() { qputenv("XDG_CACHE_HOME", QByteArray::fromStdString((ProgramDir() / "cache").string())); }
+    HelpViewerTest() {
+        qputenv("XDG_CACHE_HOME", QByteArray::fromStdString((ProgramDir() / "cache").string()));
+    }
     ~HelpViewerTest() override { qunsetenv("XDG_CACHE_HOME"); }
 
     static QTextBrowser* Page() {

@@ -36,7 +36,8 @@ TEST_F(MainFormTest, FirstStartRunsTheSetupBeforeListsPreviewsAndStatus) {
 
     // The configuration was read first (NewInstalled=1 started the setup), the setup
     // opened its help topic after the help file was set.
-    EXPECT_THAT(HelpRequests(), ElementsAre("file " + GlobalInfo().AppPath + "BootramaE.qch", "topic 52"));
+    EXPECT_THAT(HelpRequests(),
+                ElementsAre("file " + GlobalInfo().AppPath + "BootramaE.qch", "topic 52"));
     ASSERT_FALSE(Boxes().empty());
     EXPECT_EQ(Boxes().front()->title, "Backup");
     // The setup created the lists, so nothing was asked about missing list files.
@@ -85,15 +86,23 @@ TEST_P(PreviewTest, ShowsTheLogoOrTellsWhyNot) {
     const PreviewCase& c = GetParam();
     for (TLogoKind kind : AllLogoKinds) WriteFile(ListHost(kind), "");
     switch (c.file) {
-        case LogoFile::Missing: break;
-        case LogoFile::Valid: WriteLogo(LogoHost(c.kind), 200); break;
-        case LogoFile::WrongSize: WriteBitmap(LogoHost(c.kind), 640, 480); break;
-        case LogoFile::NotABitmap: WriteFile(LogoHost(c.kind), "no bitmap at all"); break;
+        case LogoFile::Missing:
+            break;
+        case LogoFile::Valid:
+            WriteLogo(LogoHost(c.kind), 200);
+            break;
+        case LogoFile::WrongSize:
+            WriteBitmap(LogoHost(c.kind), 640, 480);
+            break;
+        case LogoFile::NotABitmap:
+            WriteFile(LogoHost(c.kind), "no bitmap at all");
+            break;
     }
     auto form = OpenMainForm();
     static const char* const names[] = {"Boot", "Closing", "Close"};
     const std::string prefix = names[c.kind];
-    EXPECT_EQ(Child<QLabel>(*form, (prefix + "ErrorTxt").c_str())->text().toStdString(), c.errorText);
+    EXPECT_EQ(Child<QLabel>(*form, (prefix + "ErrorTxt").c_str())->text().toStdString(),
+              c.errorText);
     const QImage& image = Child<TLogoPreview>(*form, (prefix + "Box").c_str())->Image();
     if (c.file == LogoFile::Valid) {
         ASSERT_FALSE(image.isNull());
@@ -111,8 +120,7 @@ INSTANTIATE_TEST_SUITE_P(
         PreviewCase{lkBoot, LogoFile::Missing, "Default Windows logo"},
         PreviewCase{lkClosing, LogoFile::Missing, "Can't open the file!"},
         PreviewCase{lkClose, LogoFile::Missing, "Can't open the file!"},
-        PreviewCase{lkBoot, LogoFile::Valid, ""},
-        PreviewCase{lkClosing, LogoFile::Valid, ""},
+        PreviewCase{lkBoot, LogoFile::Valid, ""}, PreviewCase{lkClosing, LogoFile::Valid, ""},
         PreviewCase{lkClose, LogoFile::Valid, ""},
         PreviewCase{lkBoot, LogoFile::WrongSize, "File \"logo.sys\" is no valid Logo."},
         PreviewCase{lkClosing, LogoFile::WrongSize, "File \"logow.sys\" is no valid Logo."},
@@ -165,8 +173,10 @@ TEST_P(EnablingTest, SwitchButtonsAndRandomItemsFollowTheLists) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Lists, EnablingTest,
-                         ::testing::Values(ListCase{false, false, false}, ListCase{true, false, false},
-                                           ListCase{false, true, false}, ListCase{false, false, true},
+                         ::testing::Values(ListCase{false, false, false},
+                                           ListCase{true, false, false},
+                                           ListCase{false, true, false},
+                                           ListCase{false, false, true},
                                            ListCase{true, true, true}));
 
 class RestoreItemTest : public UiTest, public ::testing::WithParamInterface<const char*> {};
@@ -174,7 +184,8 @@ class RestoreItemTest : public UiTest, public ::testing::WithParamInterface<cons
 TEST_P(RestoreItemTest, AnyOneBackupEnablesRestore) {
     for (TLogoKind kind : AllLogoKinds) WriteFile(ListHost(kind), "");
     const std::string backup = GetParam();
-    if (!backup.empty()) WriteLogo(ProgramDir() / backup);
+    if (!backup.empty())
+        WriteLogo(ProgramDir() / backup);
     auto form = OpenMainForm();
     EXPECT_EQ(Child<QAction>(*form, "RestoreItem")->isEnabled(), !backup.empty());
 }
@@ -203,8 +214,9 @@ class BandTest : public UiTest, public ::testing::WithParamInterface<BandCase> {
 
 TEST_P(BandTest, FollowsTheLogoEntryOfMsDosSys) {
     for (TLogoKind kind : AllLogoKinds) WriteFile(ListHost(kind), "");
-    WriteFile(MsDosSys(), std::string("[Paths]\r\nWinDir=C:\\WINDOWS\r\n[Options]\r\nBootGUI=1\r\n") +
-                              GetParam().options);
+    WriteFile(MsDosSys(),
+              std::string("[Paths]\r\nWinDir=C:\\WINDOWS\r\n[Options]\r\nBootGUI=1\r\n") +
+                  GetParam().options);
     auto form = OpenMainForm();
     EXPECT_EQ(Child(*form, "BlockPanel1")->isVisibleTo(form.get()), GetParam().band);
     EXPECT_EQ(Child(*form, "BlockPanel2")->isVisibleTo(form.get()), GetParam().band);
@@ -334,7 +346,8 @@ TEST_F(MainFormTest, DialogsOfALaterVersionSayTheyAreNotAvailable) {
 TEST_F(MainFormTest, HelpCommandsReachTheHelpSystem) {
     for (TLogoKind kind : AllLogoKinds) WriteFile(ListHost(kind), "");
     auto form = OpenMainForm();
-    for (const char* item : {"HelpContentsItem", "HelpSearchItem", "HelpHowToUseItem", "CrashCourseItem"})
+    for (const char* item :
+         {"HelpContentsItem", "HelpSearchItem", "HelpHowToUseItem", "CrashCourseItem"})
         Child<QAction>(*form, item)->trigger();
     QTest::mouseClick(Child<QWidget>(*form, "HelpSpeedBtn"), Qt::LeftButton);
     EXPECT_THAT(std::vector<std::string>(HelpRequests().begin() + 1, HelpRequests().end()),

@@ -69,8 +69,9 @@ TEST_F(OptionsTest, InvalidLogoPathKeepsTheDialogOpenAndAppliesNothing) {
     EXPECT_TRUE(Dialog().isVisible());
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Boxes()[0]->title, "Options");
-    EXPECT_EQ(Boxes()[0]->text,
-              "The path \"C:\\Missing\\\" is not valid. Please, check the entry in the Options dialog!");
+    EXPECT_EQ(
+        Boxes()[0]->text,
+        "The path \"C:\\Missing\\\" is not valid. Please, check the entry in the Options dialog!");
     EXPECT_EQ(GlobalInfo().LogoPath(), "");
     EXPECT_EQ(GlobalInfo().ImagePath(), "");
     EXPECT_THAT(ReadFile(MsDosSys()), Not(HasSubstr("Logo=0")));

@@ -22,8 +22,9 @@ TBitmap PaintedLogo(int hue) {
     logo.BitsPerPixel = 8;
     for (int i = 0; i < 256; ++i) {
         const QColor colour = i < 128 ? QColor::fromHsv(hue, 200, 80 + i)
-                                      : i < 192 ? QColor::fromHsv((hue + 120) % 360, 180, 60 + (i - 128) * 2)
-                                                : QColor::fromHsv(50, 40 + (i - 192) * 3, 255);
+                              : i < 192
+                                  ? QColor::fromHsv((hue + 120) % 360, 180, 60 + (i - 128) * 2)
+                                  : QColor::fromHsv(50, 40 + (i - 192) * 3, 255);
         logo.Colours.push_back({static_cast<std::uint8_t>(colour.red()),
                                 static_cast<std::uint8_t>(colour.green()),
                                 static_cast<std::uint8_t>(colour.blue())});
@@ -34,8 +35,10 @@ TBitmap PaintedLogo(int hue) {
             const double hill = 280 + 30 * std::sin(x / 40.0);
             const double sun = std::hypot(x - 220, (y - 130) * 0.8);
             int index = 127 - y * 127 / 400;
-            if (y > hill) index = 128 + std::min(63, int(y - hill) / 2);
-            else if (sun < 45) index = 192 + std::min(63, int(45 - sun));
+            if (y > hill)
+                index = 128 + std::min(63, int(y - hill) / 2);
+            else if (sun < 45)
+                index = 192 + std::min(63, int(45 - sun));
             logo.Row(y)[x] = static_cast<std::uint8_t>(index);
         }
     }
@@ -46,12 +49,14 @@ class ScreenshotTest : public UiTest {
 protected:
     void SetUp() override {
         const QByteArray dir = qgetenv("BOOTRAMA_SCREENSHOT_DIR");
-        if (dir.isEmpty()) GTEST_SKIP() << "BOOTRAMA_SCREENSHOT_DIR names no folder";
+        if (dir.isEmpty())
+            GTEST_SKIP() << "BOOTRAMA_SCREENSHOT_DIR names no folder";
         folder_ = QString::fromLocal8Bit(dir);
         const int hues[] = {215, 20, 280};
         for (TLogoKind kind : AllLogoKinds) {
             WriteFile(LogoHost(kind), EncodeBmp8(PaintedLogo(hues[kind])));
-            if (kind != lkClose) FillList(kind);
+            if (kind != lkClose)
+                FillList(kind);
         }
         WriteFile(ListHost(lkClose), "");
         WriteIni("NewInstalled=0\r\nChangeBootBmp=1\r\n");

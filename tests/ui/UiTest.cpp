@@ -1,9 +1,9 @@
 #include "UiTest.h"
 
+#include <iostream>
+
 #include "image/Bitmap.h"
 #include "image/BmpCodec.h"
-
-#include <iostream>
 
 namespace uitest {
 
@@ -13,7 +13,8 @@ UiTest::UiTest() {
 }
 
 void UiTest::TearDown() {
-    if (!HasFailure()) return;
+    if (!HasFailure())
+        return;
     for (const auto& box : Boxes())
         std::cerr << "box: " << platform::BoxKindName(box->kind) << " | " << box->title << " | "
                   << box->text << "\n";
@@ -52,6 +53,8 @@ void UiTest::FillList(TLogoKind kind) {
     WriteFile(ListHost(kind), Win(logo) + "\r\n");
 }
 
-std::unique_ptr<TMainForm> UiTest::OpenMainForm() { return std::make_unique<TMainForm>(); }
+std::unique_ptr<TMainForm> UiTest::OpenMainForm() {
+    return std::make_unique<TMainForm>();
+}
 
 }  // namespace uitest

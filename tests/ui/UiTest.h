@@ -28,7 +28,9 @@ protected:
     // An 8-bit bitmap of one colour: index of a grey ramp, so the colour is (index, index,
     // index).
     static void WriteBitmap(const fs::path& path, int width, int height, int index = 7);
-    static void WriteLogo(const fs::path& path, int index = 7) { WriteBitmap(path, 320, 400, index); }
+    static void WriteLogo(const fs::path& path, int index = 7) {
+        WriteBitmap(path, 320, 400, index);
+    }
     // A list file naming one logo that exists.
     void FillList(TLogoKind kind);
 
