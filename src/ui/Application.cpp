@@ -13,6 +13,7 @@
 #include <sstream>
 #include <string>
 
+#include "image/Progress.h"
 #include "platform/Help.h"
 #include "platform/Process.h"
 #include "ui/FormTools.h"
@@ -154,6 +155,13 @@ protected:
 int RunMainWindow() {
     EnsureApplication();
     InitUiResources();
+    // Long picture loads show the hourglass.
+    THourglass::SetCursorHandler([](bool busy) {
+        if (busy)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    });
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/bootrama.png")));
     platform::SetHelp(std::make_unique<THelpViewer>());
     FirstPaintProbe probe;
@@ -169,6 +177,7 @@ int RunMainWindow() {
     // The viewer's widgets go before the application, the application before the
     // program's exit.
     platform::SetHelp(nullptr);
+    THourglass::SetCursorHandler({});
     OwnApplication().reset();
     return exitCode;
 }

@@ -37,7 +37,7 @@ std::optional<std::string> BrowseForFolder(QWidget* owner, const std::string& ca
         return std::nullopt;
     const std::filesystem::path chosen = dialog.selectedFiles().constFirst().toStdString();
     std::string windowsPath = platform::CurrentMachine().ToWindows(chosen);
-    // "C:\\" keeps its backslash; a folder has none.
+    // A drive root such as C:\ keeps its backslash; a folder has none.
     if (windowsPath.size() > 3 && windowsPath.back() == '\\')
         windowsPath.pop_back();
     return windowsPath;
