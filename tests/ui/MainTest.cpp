@@ -12,6 +12,7 @@
 #include "platform/MessageBox.h"
 #include "ui/LogoPreview.h"
 #include "ui/about.h"
+#include "ui/options.h"
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -366,6 +367,16 @@ TEST_F(MainFormTest, HelpKeyOnAHighlightedMenuItemOpensItsTopic) {
     menu->hide();
     EXPECT_THAT(std::vector<std::string>(HelpRequests().begin() + 1, HelpRequests().end()),
                 ElementsAre("topic 25", "topic 55"));
+}
+
+TEST_F(MainFormTest, HelpKeyOpensTheTopicOfTheWindowInFront) {
+    for (TLogoKind kind : AllLogoKinds) WriteFile(ListHost(kind), "");
+    auto form = OpenMainForm();
+    QTest::keyClick(Child(*form, "BootActiveBtn"), Qt::Key_F1);
+    TOptionDlg options(form.get());
+    QTest::keyClick(Child(options, "BootOffCheckBox"), Qt::Key_F1);
+    EXPECT_THAT(std::vector<std::string>(HelpRequests().begin() + 1, HelpRequests().end()),
+                ElementsAre("topic 55", "topic 12"));
 }
 
 TEST_F(MainFormTest, HintsOfDialogsReachTheStatusLine) {
