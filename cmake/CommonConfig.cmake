@@ -2,7 +2,8 @@
 add_library(bootrama_options INTERFACE)
 target_compile_features(bootrama_options INTERFACE cxx_std_20)
 set(CMAKE_CXX_EXTENSIONS OFF)
-target_compile_options(bootrama_options INTERFACE -Wall -Wextra -Wpedantic -Wshadow=local
+target_compile_options(bootrama_options INTERFACE -Wall -Wextra -Wpedantic
+                       $<$<CXX_COMPILER_ID:GNU>:-Wshadow=local>
                        $<$<BOOL:${BOOTRAMA_WERROR}>:-Werror>)
 target_compile_definitions(bootrama_options INTERFACE
   QT_NO_CAST_FROM_BYTEARRAY QT_NO_URL_CAST_FROM_STRING QT_NO_NARROWING_CONVERSIONS_IN_CONNECT

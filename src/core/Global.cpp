@@ -32,8 +32,12 @@ void TGlobalInfo::SetDefaults() {
     CloseListFile = AppPath + "brclose.dat";
     ClosingListFile = AppPath + "brclsing.dat";
     IniFileName = AppPath + "bootrama.ini";
+    // Windows' own folders always exist; a drive whose link points nowhere is reported
+    // like a bad setting instead of ending the program before it has started.
+    ReadingConfig = true;
     SetWindowsPath(GetWindowsDir());
     SetBootDrive(GetBootDrive());
+    ReadingConfig = false;
     SetLogoPath("");
     ChangeBootBmp = false;
     ChangeCloseBmp = false;

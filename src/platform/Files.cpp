@@ -40,8 +40,10 @@ bool Exists(const fs::path& file) {
 }
 
 std::u32string Folded(std::string_view text) {
-    auto folded =
-        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toCaseFolded();
+    // Composed the same way as SameText compares names.
+    auto folded = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))
+                      .normalized(QString::NormalizationForm_C)
+                      .toCaseFolded();
     auto ucs4 = folded.toUcs4();
     return std::u32string(ucs4.begin(), ucs4.end());
 }

@@ -43,9 +43,8 @@ std::optional<std::string> RawDosAttribute(const fs::path& file) {
 std::uint32_t ParseDosAttribute(const std::string& raw) {
     if (raw.size() < 3 || raw[0] != '0' || (raw[1] != 'x' && raw[1] != 'X'))
         return 0;
-    std::string digits =
-        raw.substr(2, raw.find('\0') == std::string::npos ? std::string::npos : raw.find('\0') - 2);
-    return static_cast<std::uint32_t>(std::strtoul(digits.c_str(), nullptr, 16));
+    // The digits end at the record's NUL, where strtoul stops too.
+    return static_cast<std::uint32_t>(std::strtoul(raw.c_str() + 2, nullptr, 16));
 }
 
 std::string DosAttributeText(std::uint32_t attributes) {

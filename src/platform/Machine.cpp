@@ -134,7 +134,7 @@ std::optional<std::size_t> PrefixLength(const fs::path& prefix, const fs::path& 
     auto [prefixEnd, pathAt] =
         std::mismatch(prefix.begin(), prefix.end(), path.begin(), path.end());
     if (prefixEnd != prefix.end()) {
-        // "/" as a prefix ends in an empty component on some library versions.
+        // A prefix spelled with a final separator ends in an empty component.
         if (std::next(prefixEnd) != prefix.end() || !prefixEnd->empty())
             return std::nullopt;
     }

@@ -15,6 +15,8 @@ public:
     // Opens the machine in root, creating a missing one: drive_c with MSDOS.SYS and
     // WINDOWS\SYSTEM, the c: and z: links, a registry with the Run key; files below
     // seedDirectory (if it exists) are copied into drive_c, e.g. WINDOWS/LOGOW.SYS.
+    // An existing machine is left as it is. Opening never fails: what can't be created, or
+    // a drive whose link leads nowhere, shows up as failing file operations.
     static Machine Open(const std::filesystem::path& root,
                         const std::filesystem::path& seedDirectory = {});
 
@@ -31,7 +33,9 @@ public:
     // entry equal without regard to case; missing components keep their spelling.
     // Empty when the path has no drive letter or the drive is not mapped.
     std::optional<std::filesystem::path> ToHost(std::string_view windowsPath) const;
-    // Host path -> Windows path through the drive whose target is the longest prefix.
+    // Host path -> Windows path through the drive whose target is the longest prefix
+    // (compared as canonical paths; a dangling link maps the paths through itself); Z:
+    // covers whatever no drive holds.
     std::string ToWindows(const std::filesystem::path& hostPath) const;
 
 private:

@@ -187,10 +187,7 @@ std::string WithNewSection(std::string_view text, const std::vector<Line>& lines
     std::string header = "[" + std::string(section) + "]";
     std::string eol = LineEndNear(text, lines, lines.empty() ? 0 : lines.size() - 1);
     std::string result(text);
-    bool empty = lines.empty() || (lines.size() == 1 && lines[0].begin == lines[0].end);
-    if (empty)
-        return result + header + eol + keyLine + eol;
-    if (lines.back().HasLineEnd())
+    if (lines.empty() || lines.back().HasLineEnd())
         return result + header + eol + keyLine + eol;
     return result + eol + header + eol + keyLine;
 }
@@ -263,14 +260,16 @@ std::string WithValue(std::string_view text, std::string_view section, std::stri
 
 std::string GetPrivateProfileString(std::string_view section, std::string_view key,
                                     std::string_view defaultValue, std::string_view fileName) {
+    // The default goes through the same buffer as a value.
+    std::string fallback = CutToBuffer(std::string(defaultValue));
     auto host = CurrentMachine().ToHost(fileName);
     if (!host)
-        return std::string(defaultValue);
+        return fallback;
     try {
         std::string text = host::ReadWhole(*host, fileName, kMaxProfileBytes);
-        return profile::ReadValue(text, section, key).value_or(std::string(defaultValue));
+        return profile::ReadValue(text, section, key).value_or(fallback);
     } catch (const std::exception&) {
-        return std::string(defaultValue);
+        return fallback;
     }
 }
 

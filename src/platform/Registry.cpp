@@ -106,6 +106,13 @@ std::string_view TrimRight(std::string_view text) {
     return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
 }
 
+// Indentation is not part of a line's meaning, as for regedit.
+std::string_view Trim(std::string_view text) {
+    text = TrimRight(text);
+    text.remove_prefix(std::min(text.size(), text.find_first_not_of(" \t")));
+    return text;
+}
+
 std::string Quoted(std::string_view text) {
     std::string quoted = "\"";
     for (char c : text) {
@@ -153,7 +160,7 @@ std::vector<std::string> SplitLines(std::string_view text) {
 }
 
 Entry ParseValue(const std::vector<std::string>& lines, std::size_t& index) {
-    std::string_view line = lines[index];
+    std::string_view line = Trim(lines[index]);
     Entry entry;
     entry.isValue = true;
     if (line.front() == '@') {
@@ -216,7 +223,7 @@ Store Parse(std::string_view text) {
         throw Damaged(index + 1);
     Key* current = nullptr;
     for (++index; index < lines.size(); ++index) {
-        std::string_view line = TrimRight(lines[index]);
+        std::string_view line = Trim(lines[index]);
         if (line.empty())
             continue;
         if (line.front() == ';') {

@@ -57,16 +57,16 @@ bool ValidUtf8(std::string_view text) {
 }  // namespace
 
 int CompareText(std::string_view a, std::string_view b) {
+    if (SameText(a, b))
+        return 0;
     QString left = Decode(a);
     QString right = Decode(b);
     if (int order = Sign(Collator().compare(left, right)))
         return order;
-    // The collator ignores some differences (accents at a weak level, control characters);
-    // break its ties so that zero means the same text apart from letter case.
+    // The collator ignores some differences (control characters, damaged bytes); break its
+    // ties so that zero means the same text apart from letter case.
     if (int order = Sign(left.compare(right, Qt::CaseInsensitive)))
         return order;
-    if (SameText(a, b))
-        return 0;
     return Sign(a.compare(b));
 }
 
@@ -77,7 +77,12 @@ bool SameText(std::string_view a, std::string_view b) {
         return SameAsciiText(a, b);
     if (!ValidUtf8(a) || !ValidUtf8(b))
         return SameAsciiText(a, b);
-    return Decode(a).compare(Decode(b), Qt::CaseInsensitive) == 0;
+    // Names typed on one system and stored by another may differ in composition (é as
+    // one character or as e and an accent); they are still the same name.
+    auto composed = [](std::string_view text) {
+        return Decode(text).normalized(QString::NormalizationForm_C);
+    };
+    return composed(a).compare(composed(b), Qt::CaseInsensitive) == 0;
 }
 
 std::string UpperCase(std::string_view text) {

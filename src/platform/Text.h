@@ -6,8 +6,11 @@
 
 namespace platform {
 
-// Negative, zero or positive; letter case is ignored.
+// Negative, zero or positive; letter case is ignored. The "C" locale collates as en_US.
+// Zero exactly when SameText holds, so sorted lists and duplicate checks agree.
 int CompareText(std::string_view a, std::string_view b);
+// Equal apart from letter case (Unicode case folding; composed and decomposed accents are
+// the same). Text that is not valid UTF-8 folds only its ASCII letters.
 bool SameText(std::string_view a, std::string_view b);
 std::string UpperCase(std::string_view text);
 

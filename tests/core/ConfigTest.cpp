@@ -151,7 +151,7 @@ TEST_F(ConfigTest, DamagedFilesReadByTheRulesWithoutCrashing) {
     for (std::string text :
          {std::string("[Bootrama-Options]\rChangeBootBmp=1\rNewInstalled=1"),
           std::string("[Bootrama-Options]\nChangeBootBmp=1\nNewInstalled=1"),
-          std::string("[Bootrama-Options]\r\nChangeBootBmp=1\0junk\r\nNewInstalled=1", 50),
+          std::string("[Bootrama-Options]\r\nChangeBootBmp=1\0junk\r\nNewInstalled=1", 56),
           "[Bootrama-Options]\r\nLogoPath=" + std::string(100000, 'x') +
               "\r\nChangeBootBmp=1\r\nNewInstalled=1",
           junk + "\r\n[Bootrama-Options]\r\nChangeBootBmp=1\r\nNewInstalled=1\r\n" + junk}) {

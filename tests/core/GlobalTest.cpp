@@ -76,6 +76,12 @@ TEST_F(GlobalTest, DanglingBootDriveGivesThePathErrorNotACrash) {
     std::filesystem::remove_all(DriveC());
     EXPECT_THROW(GlobalInfo().SetLogoPath("C:\\WINDOWS\\"), EPathError);
     EXPECT_NO_THROW(GlobalInfo().SetDefaults());
+    EXPECT_EQ(BoxTexts(),
+              (std::vector<std::string>{
+                  "The path \"C:\\WINDOWS\\\" is not valid. Please, check the entry in the "
+                  "Options dialog!",
+                  "The path \"C:\\\" is not valid. Please, check the entry in the Options dialog!"}));
+    EXPECT_FALSE(GlobalInfo().ReadingConfig);
 }
 
 TEST_F(GlobalTest, KindLookups) {

@@ -177,7 +177,7 @@ TEST_F(FilesTest, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) {
         WriteFileAtomic("C:\\logo.sys", big);
         FAIL() << "the write went through";
     } catch (const EInOutError& error) {
-        EXPECT_EQ(error.ErrorCode(), EFBIG);
+        EXPECT_EQ(error.ErrorCode(), 112);  // ERROR_DISK_FULL, as a full disk reports it
     }
     EXPECT_EQ(Read(HostOf("logo.sys")), "startup");
     EXPECT_EQ(Listing(DriveC()), (std::vector<std::string>{"MSDOS.SYS", "WINDOWS", "logo.sys"}));
@@ -222,13 +222,15 @@ TEST_F(FilesTest, FindFilesMatchesWildcardsWithoutRegardToCase) {
     EXPECT_EQ(sorted(FindFiles("C:\\WINDOWS\\*", {.skipDirectories = true})),
               (Names{"LOGOW.SYS", "Readme", "a.sysx", "logos.sys"}));
     EXPECT_EQ(FindFiles("C:\\WINDOWS\\readme"), (Names{"Readme"}));
+    Write(HostOf("WINDOWS/Cafe\xCC\x81.bmp"), "x");
+    EXPECT_EQ(FindFiles("C:\\WINDOWS\\CAFÉ.*"), (Names{"Cafe\xCC\x81.bmp"}));
     EXPECT_TRUE(FindFiles("C:\\missing\\*.*").empty());
     EXPECT_TRUE(FindFiles("C:\\WINDOWS\\").empty());
     if (XattrsKept(HostOf("WINDOWS/Readme"))) {
         SetFileAttributes("C:\\WINDOWS\\Readme", FILE_ATTRIBUTE_HIDDEN);
         SetFileAttributes("C:\\WINDOWS\\a.sysx", FILE_ATTRIBUTE_SYSTEM);
         EXPECT_EQ(sorted(FindFiles("C:\\WINDOWS\\*.*", {true, true})),
-                  (Names{"LOGOW.SYS", "logos.sys"}));
+                  (Names{"Cafe\xCC\x81.bmp", "LOGOW.SYS", "logos.sys"}));
     }
 }
 

@@ -55,6 +55,16 @@ TEST_F(NewMachineTest, WindowsAndSystemDirectoryComeFromMsdosSys) {
     EXPECT_EQ(GetWindowsDirectory(), "C:\\WINDOWS");
 }
 
+TEST_F(NewMachineTest, AMachineThatCantBeCreatedStillOpensAndItsOperationsFail) {
+    Write(Outside() / "a file", "x");
+    UseMachine(Outside() / "a file" / "machine");
+    EXPECT_TRUE(CurrentMachine().Drives().empty());
+    EXPECT_EQ(CurrentMachine().ToHost("C:\\MSDOS.SYS"), std::nullopt);
+    EXPECT_EQ(GetWindowsDirectory(), "C:\\WINDOWS");
+    EXPECT_FALSE(FileExists("C:\\MSDOS.SYS"));
+    EXPECT_FALSE(WritePrivateProfileString("Options", "Logo", "0", "C:\\MSDOS.SYS"));
+}
+
 TEST(DefaultMachineRootTest, EnvironmentThenDataHomeThenHome) {
     setenv("BOOTRAMA_MACHINE", "/m/chosen", 1);
     EXPECT_EQ(DefaultMachineRoot(), fs::path("/m/chosen"));

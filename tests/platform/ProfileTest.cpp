@@ -214,6 +214,8 @@ TEST_F(ProfileFileTest, ReadsFilesThroughWindowsPaths) {
     EXPECT_EQ(GetPrivateProfileString("S", "K", "d", "C:\\missing.ini"), "d");
     EXPECT_EQ(GetPrivateProfileString("S", "K", "d", "C:\\WINDOWS"), "d");
     EXPECT_EQ(GetPrivateProfileString("S", "K", "d", "no drive"), "d");
+    EXPECT_EQ(GetPrivateProfileString("S", "K", std::string(1500, 'd'), "C:\\missing.ini"),
+              std::string(1023, 'd'));
 }
 
 TEST_F(ProfileFileTest, WritingCreatesAMissingFileButNoFolder) {

