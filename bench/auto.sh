@@ -21,14 +21,20 @@ mkdir -p "$machine/drive_c/Logos"
 printf '[Bootrama-Options]\r\nChangeBootBmp=1\r\nChangeCloseBmp=1\r\nChangeClosingBmp=1\r\nNewInstalled=0\r\n' \
   > "$program/bootrama.ini"
 
-# One logo-sized file under 10,000 names (hard links): distinct entries, little disk.
-head -c 129078 /dev/urandom > "$work/logo.sys"
-for ((i = 0; i < entries; i++)); do
-  ln "$work/logo.sys" "$machine/drive_c/Logos/logo$i.sys"
-  printf 'C:\\Logos\\logo%d.sys\r\n' "$i"
-done > "$program/brboot.dat"
-cp "$program/brboot.dat" "$program/brclsing.dat"
-cp "$program/brboot.dat" "$program/brclose.dat"
+# One logo-sized file under $entries names (hard links): distinct entries, little disk.
+python3 - "$work" "$entries" <<'PY'
+import os, sys
+work, entries = sys.argv[1], int(sys.argv[2])
+with open(f"{work}/logo.sys", "wb") as logo:
+    logo.write(os.urandom(129078))
+lines = []
+for i in range(entries):
+    os.link(f"{work}/logo.sys", f"{work}/machine/drive_c/Logos/logo{i}.sys")
+    lines.append(f"C:\\Logos\\logo{i}.sys\r\n")
+for name in ("brboot.dat", "brclsing.dat", "brclose.dat"):
+    with open(f"{work}/program/{name}", "w", newline="") as out:
+        out.write("".join(lines))
+PY
 
 "$program/bootrama" /Auto
 if [ -s "$work/boxes.log" ]; then
@@ -37,14 +43,14 @@ if [ -s "$work/boxes.log" ]; then
   exit 1
 fi
 
-hyperfine --warmup 3 --min-runs 20 --export-json "$work/times.json" \
-  -n "bootrama /Auto" "'$program/bootrama' /Auto" \
-  -n "cp one logo" "cp '$work/logo.sys' '$machine/drive_c/copy.sys'" >&2
+hyperfine -N --warmup 3 --min-runs 30 --export-json "$work/times.json" \
+  -n "bootrama /Auto" "$program/bootrama /Auto" \
+  -n "cp one logo" "cp $work/logo.sys $machine/drive_c/copy.sys" >&2
 
-python3 - "$work/times.json" "$entries" <<'EOF'
+python3 - "$work/times.json" "$entries" <<'PY'
 import json, sys
 results = {r["command"]: r["mean"] for r in json.load(open(sys.argv[1]))["results"]}
 auto, cp = results["bootrama /Auto"], results["cp one logo"]
 print(f"bootrama /Auto (3 lists of {sys.argv[2]} entries): {auto * 1000:.1f} ms, "
       f"cp of one logo: {cp * 1000:.2f} ms, ratio {auto / cp:.1f}")
-EOF
+PY

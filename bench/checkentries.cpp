@@ -27,7 +27,8 @@ int main(int argc, char** argv) {
     const int vanished = every > 0 ? (entries + every - 1) / every : 0;
 
     std::random_device seed;
-    const fs::path work = fs::temp_directory_path() / ("bench-checkentries-" + std::to_string(seed()));
+    const fs::path work =
+        fs::temp_directory_path() / ("bench-checkentries-" + std::to_string(seed()));
     const fs::path logos = work / "machine" / "drive_c" / "Logos";
     fs::create_directories(logos);
     fs::create_directories(work / "program");
@@ -38,7 +39,8 @@ int main(int argc, char** argv) {
     std::string lines;
     for (int i = 0; i < entries; ++i) {
         const std::string name = "logo" + std::to_string(i) + ".sys";
-        if (every == 0 || i % every != 0) std::ofstream(logos / name) << "logo";
+        if (every == 0 || i % every != 0)
+            std::ofstream(logos / name) << "logo";
         lines += "C:\\Logos\\" + name + "\r\n";
     }
 

@@ -35,22 +35,27 @@ void PutBackupsBack() {
 }  // namespace
 
 bool AutoMode() {
-    if (platform::ParamStr(1) != "/Auto") return false;
-    if (!LoadConfig()) return true;
+    if (platform::ParamStr(1) != "/Auto")
+        return false;
+    if (!LoadConfig())
+        return true;
     if (!ChangeFlagOf(3)) {
         // The main window opens next, so that the user can turn the switch on.
         ErrorBox("Bootrama", "The Automatic Bootrama is not activated. There is nothing to do.");
         return false;
     }
     for (TLogoKind kind : AllLogoKinds) {
-        if (ChangeFlagOf(kind)) RandomSwitch(kind);
+        if (ChangeFlagOf(kind))
+            RandomSwitch(kind);
     }
     return true;
 }
 
 bool UndoMode() {
-    if (platform::ParamStr(1) != "/U") return false;
-    if (!LoadConfig()) return true;
+    if (platform::ParamStr(1) != "/U")
+        return false;
+    if (!LoadConfig())
+        return true;
     // Each step runs whatever became of the one before.
     try {
         PutBackupsBack();
@@ -69,7 +74,8 @@ bool UndoMode() {
         ShowUndoError("Error writing to the Windows registry!\rError: %s", error);
     }
     try {
-        if (LogoSettingWritable()) WriteLogoSetting(true);
+        if (LogoSettingWritable())
+            WriteLogoSetting(true);
     } catch (const std::exception& error) {
         ShowUndoError("Error setting back the file msdos.sys.(%s)", error);
     }
@@ -85,7 +91,9 @@ void DeleteListFiles() {
     bool failed = false;
     for (const std::string* file :
          {&info.BootListFile, &info.ClosingListFile, &info.CloseListFile}) {
-        if (platform::FileExists(*file) && !platform::DeleteFile(*file)) failed = true;
+        if (platform::FileExists(*file) && !platform::DeleteFile(*file))
+            failed = true;
     }
-    if (failed) ErrorBox(UndoTitle, "Error deleting one or more logo list files!");
+    if (failed)
+        ErrorBox(UndoTitle, "Error deleting one or more logo list files!");
 }

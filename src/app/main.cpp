@@ -17,15 +17,19 @@ namespace {
 // Boxes go to the log in unattended runs, on screen where there is a display, else to
 // standard error; the on-screen ones create the GUI application only for the first box.
 std::unique_ptr<platform::MessageBoxes> ChooseMessageBoxes() {
-    if (auto logged = platform::MessageBoxesFromEnvironment()) return logged;
-    if (DisplayAvailable()) return MakeQtMessageBoxes();
+    if (auto logged = platform::MessageBoxesFromEnvironment())
+        return logged;
+    if (DisplayAvailable())
+        return MakeQtMessageBoxes();
     return platform::MakeStderrMessageBoxes();
 }
 
 int Run() {
     GlobalInfoScope global;
-    if (UndoMode()) return 0;
-    if (AutoMode()) return 0;
+    if (UndoMode())
+        return 0;
+    if (AutoMode())
+        return 0;
     return RunMainWindow();
 }
 

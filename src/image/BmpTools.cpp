@@ -230,6 +230,7 @@ std::unique_ptr<TBitmap> LoadPicture(std::string_view path, std::int32_t& colour
             *image = DecodeJpegFile(file.Get(), file.Size(), progress);
             break;
         }
+        // Read like any picture, so a missing file says so, but never a bitmap.
         case TPictureKind::Icon:
             platform::ReadFile(path);
             cannotAssign("TIcon");

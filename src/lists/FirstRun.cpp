@@ -16,7 +16,8 @@ constexpr int FirstRunHelpTopic = 52;
 
 bool FirstRunSetup() {
     TGlobalInfo& info = GlobalInfo();
-    if (!info.NewInstalled) return false;
+    if (!info.NewInstalled)
+        return false;
     info.NewInstalled = false;
     CreateMissingListFiles();
     BackupLogos(info.AppPath);
@@ -30,7 +31,8 @@ void CreateMissingListFiles() {
     try {
         for (const std::string* file :
              {&info.BootListFile, &info.ClosingListFile, &info.CloseListFile}) {
-            if (!platform::FileExists(*file)) platform::WriteFileAtomic(*file, "");
+            if (!platform::FileExists(*file))
+                platform::WriteFileAtomic(*file, "");
         }
     } catch (const std::exception& error) {
         ErrorBox("Bootrama", Format("Error creating new logo list files\rError: %s",
@@ -46,7 +48,8 @@ void AddExampleLogos() {
             folder + "*.*", {.skipDirectories = true, .skipHiddenAndSystem = true});
         for (const auto& name : names) {
             const std::string path = folder + name;
-            if (list.IndexOf(path) < 0 && IsLogoFile(path)) list.Add(path);
+            if (list.IndexOf(path) < 0 && IsLogoFile(path))
+                list.Add(path);
         }
         list.SaveList();
     } catch (const std::exception& error) {

@@ -1,6 +1,9 @@
 #include "lists/Pathlist.h"
 
+#include <QByteArray>
+#include <QString>
 #include <algorithm>
+#include <optional>
 
 #include "core/Global.h"
 #include "core/ProgErrors.h"
@@ -19,11 +22,14 @@ std::vector<std::string> SplitLines(std::string_view text) {
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) end = text.size();
+        if (end == std::string_view::npos)
+            end = text.size();
         lines.emplace_back(text.substr(start, end - start));
         start = end;
-        if (start < text.size() && text[start] == '\r') ++start;
-        if (start < text.size() && text[start] == '\n') ++start;
+        if (start < text.size() && text[start] == '\r')
+            ++start;
+        if (start < text.size() && text[start] == '\n')
+            ++start;
     }
     return lines;
 }
@@ -55,12 +61,37 @@ std::size_t CharacterCount(const std::string& text) {
     }));
 }
 
+bool IsAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+std::string AsciiLower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return lower;
+}
+
+// The lower-case ASCII spelling that a text of other characters folds to, if any.
+std::optional<std::string> AsciiFolding(std::string_view text) {
+    const QString decoded = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    const QByteArray folded = decoded.toCaseFolded().toUtf8();
+    const std::string_view spelling(folded.constData(), static_cast<std::size_t>(folded.size()));
+    if (!IsAscii(spelling))
+        return std::nullopt;
+    return AsciiLower(spelling);
+}
+
 }  // namespace
 
 int RoundedPercent(long long part, long long whole) {
     long long quotient = part * 100 / whole;
     long long twiceRest = part * 100 % whole * 2;
-    if (twiceRest > whole || (twiceRest == whole && quotient % 2 != 0)) ++quotient;
+    if (twiceRest > whole || (twiceRest == whole && quotient % 2 != 0))
+        ++quotient;
     return static_cast<int>(quotient);
 }
 
@@ -68,6 +99,42 @@ int RoundedPercent(long long part, long long whole) {
 
 bool TFileStringlist::CompareTextLess::operator()(std::string_view a, std::string_view b) const {
     return platform::CompareText(a, b) < 0;
+}
+
+void TFileStringlist::TextIndex::Add(const std::string& text) {
+    if (IsAscii(text)) {
+        ++ascii_[AsciiLower(text)];
+    } else {
+        ++others_[text];
+    }
+}
+
+void TFileStringlist::TextIndex::Remove(const std::string& text) {
+    auto forget = [](auto& counts, const auto& key) {
+        auto found = counts.find(key);
+        if (found != counts.end() && --found->second == 0)
+            counts.erase(found);
+    };
+    if (IsAscii(text)) {
+        forget(ascii_, AsciiLower(text));
+    } else {
+        forget(others_, text);
+    }
+}
+
+bool TFileStringlist::TextIndex::Contains(std::string_view text) const {
+    if (!others_.empty() && others_.find(std::string(text)) != others_.end())
+        return true;
+    if (IsAscii(text))
+        return ascii_.count(AsciiLower(text)) != 0;
+    // A few letters beyond ASCII fold to ASCII ones (the Kelvin sign to k).
+    std::optional<std::string> spelling = AsciiFolding(text);
+    return spelling && ascii_.count(*spelling) != 0 && platform::SameText(text, *spelling);
+}
+
+void TFileStringlist::TextIndex::Clear() {
+    ascii_.clear();
+    others_.clear();
 }
 
 TFileStringlist::TFileStringlist(std::string fileName) : fileName_(std::move(fileName)) {
@@ -78,7 +145,8 @@ TFileStringlist::TFileStringlist(std::string fileName, DeferLoad)
     : fileName_(std::move(fileName)) {}
 
 void TFileStringlist::LoadIfExists() {
-    if (CheckExists()) LoadList();
+    if (CheckExists())
+        LoadList();
 }
 
 bool TFileStringlist::CheckExists() {
@@ -91,8 +159,8 @@ void TFileStringlist::LoadList() {
     try {
         lines = SplitLines(platform::ReadFile(fileName_));
     } catch (const platform::EStreamError& error) {
-        throw EFileListError(Format("Error reading the file \"%s\"!\rError: %s",
-                                    {fileName_, error.ClassName()}));
+        throw EFileListError(
+            Format("Error reading the file \"%s\"!\rError: %s", {fileName_, error.ClassName()}));
     } catch (const std::exception& error) {
         throw EFileListError(Format("General Error reading the file \"%s\"!\rError: %s",
                                     {fileName_, platform::ClassNameOf(error)}));
@@ -108,7 +176,8 @@ int TFileStringlist::SaveList() {
             answer = YesNoCancelBox(
                 "Data file", Format("Can not find logo list file %s.\rCreate new?", {fileName_}));
         }
-        if (answer != platform::IDYES) return answer;
+        if (answer != platform::IDYES)
+            return answer;
         Sort();
         platform::WriteFileAtomic(fileName_, JoinLines(strings_));
         return answer;
@@ -131,45 +200,39 @@ const std::string& TFileStringlist::operator[](int index) const {
 }
 
 bool TFileStringlist::Contains(std::string_view text) const {
-    return occurrences_.find(std::string(text)) != occurrences_.end();
+    return index_.Contains(text);
 }
 
 int TFileStringlist::IndexOf(std::string_view text) const {
-    if (!Contains(text)) return -1;
+    if (!Contains(text))
+        return -1;
     auto found = std::find_if(strings_.begin(), strings_.end(), [&](const std::string& entry) {
         return platform::CompareText(entry, text) == 0;
     });
     return static_cast<int>(found - strings_.begin());
 }
 
-void TFileStringlist::Remember(const std::string& text) { ++occurrences_[text]; }
-
-void TFileStringlist::Forget(const std::string& text) {
-    auto found = occurrences_.find(text);
-    if (found != occurrences_.end() && --found->second == 0) occurrences_.erase(found);
-}
-
 int TFileStringlist::Add(const std::string& text) {
     strings_.push_back(text);
-    Remember(text);
+    index_.Add(text);
     return Count() - 1;
 }
 
 void TFileStringlist::Insert(int index, const std::string& text) {
     CheckIndex(index, Count());
     strings_.insert(strings_.begin() + index, text);
-    Remember(text);
+    index_.Add(text);
 }
 
 void TFileStringlist::Delete(int index) {
     CheckIndex(index, Count() - 1);
-    Forget(strings_[static_cast<std::size_t>(index)]);
+    index_.Remove(strings_[static_cast<std::size_t>(index)]);
     strings_.erase(strings_.begin() + index);
 }
 
 void TFileStringlist::Clear() {
     strings_.clear();
-    occurrences_.clear();
+    index_.Clear();
 }
 
 void TFileStringlist::Move(int from, int to) {
@@ -186,10 +249,13 @@ void TFileStringlist::Move(int from, int to) {
 void TFileStringlist::Exchange(int first, int second) {
     CheckIndex(first, Count() - 1);
     CheckIndex(second, Count() - 1);
-    std::swap(strings_[static_cast<std::size_t>(first)], strings_[static_cast<std::size_t>(second)]);
+    std::swap(strings_[static_cast<std::size_t>(first)],
+              strings_[static_cast<std::size_t>(second)]);
 }
 
-void TFileStringlist::AddStrings(const TFileStringlist& other) { AddStrings(other.Strings()); }
+void TFileStringlist::AddStrings(const TFileStringlist& other) {
+    AddStrings(other.Strings());
+}
 
 void TFileStringlist::AddStrings(const std::vector<std::string>& other) {
     // A copy, since other may be this list's own entries.
@@ -206,12 +272,14 @@ TPathStringList::TPathStringList(std::string fileName, ListView* listBox)
     : TFileStringlist(std::move(fileName), DeferLoad()) {
     LoadIfExists();
     listBox_ = listBox;
-    if (listBox_) listBox_->SetMouseMoveHandler([this](int y) { UpdateHint(y); });
+    if (listBox_)
+        listBox_->SetMouseMoveHandler([this](int y) { UpdateHint(y); });
     RefreshDisplay();
 }
 
 TPathStringList::~TPathStringList() {
-    if (listBox_) listBox_->SetMouseMoveHandler({});
+    if (listBox_)
+        listBox_->SetMouseMoveHandler({});
 }
 
 void TPathStringList::LoadList() {
@@ -220,45 +288,55 @@ void TPathStringList::LoadList() {
 }
 
 int TPathStringList::Add(const std::string& text) {
-    if (Contains(text)) return -1;
+    if (Contains(text))
+        return -1;
     int index = TFileStringlist::Add(text);
-    if (listBox_) listBox_->AddItem(ShortenPath(text));
+    if (listBox_)
+        listBox_->AddItem(ShortenPath(text));
     return index;
 }
 
 void TPathStringList::Insert(int index, const std::string& text) {
-    if (Contains(text)) return;
+    if (Contains(text))
+        return;
     TFileStringlist::Insert(index, text);
-    if (listBox_) listBox_->InsertItem(index, ShortenPath(text));
+    if (listBox_)
+        listBox_->InsertItem(index, ShortenPath(text));
 }
 
 void TPathStringList::Delete(int index) {
     TFileStringlist::Delete(index);
-    if (listBox_) listBox_->DeleteItem(index);
+    if (listBox_)
+        listBox_->DeleteItem(index);
 }
 
 void TPathStringList::Clear() {
     TFileStringlist::Clear();
-    if (listBox_) listBox_->ClearItems();
+    if (listBox_)
+        listBox_->ClearItems();
 }
 
 void TPathStringList::Move(int from, int to) {
     TFileStringlist::Move(from, to);
-    if (listBox_ && from != to) listBox_->MoveItem(from, to);
+    if (listBox_ && from != to)
+        listBox_->MoveItem(from, to);
 }
 
 void TPathStringList::Exchange(int first, int second) {
     TFileStringlist::Exchange(first, second);
-    if (listBox_ && first != second) listBox_->ExchangeItems(first, second);
+    if (listBox_ && first != second)
+        listBox_->ExchangeItems(first, second);
 }
 
 void TPathStringList::Sort() {
     TFileStringlist::Sort();
-    if (listBox_) FillListBox();
+    if (listBox_)
+        FillListBox();
 }
 
 void TPathStringList::RefreshDisplay() {
-    if (!listBox_) return;
+    if (!listBox_)
+        return;
     try {
         Sort();
     } catch (const platform::EStringListError& error) {
@@ -280,11 +358,13 @@ void TPathStringList::FillListBox() {
 }
 
 int TPathStringList::Breite() const {
-    if (!listBox_) return 0;
+    if (!listBox_)
+        return 0;
     int width = listBox_->ClientWidth();
     int itemHeight = listBox_->ItemHeight();
     int visibleRows = itemHeight > 0 ? listBox_->ClientHeight() / itemHeight : 0;
-    if (Count() > visibleRows) width -= listBox_->ScrollBarWidth();
+    if (Count() > visibleRows)
+        width -= listBox_->ScrollBarWidth();
     return width;
 }
 
@@ -294,13 +374,15 @@ bool TPathStringList::EntryExists(int index) const {
 
 void TPathStringList::CheckEntries(const TCheckProgressEvent& onProgress) {
     auto report = [&](TProgressStage stage, int percent, const std::string& message) {
-        if (onProgress) onProgress(*this, stage, percent, message);
+        if (onProgress)
+            onProgress(*this, stage, percent, message);
     };
 
     const int total = Count();
     int invalid = 0;
     for (int i = 0; i < total; ++i) {
-        if (!EntryExists(i)) ++invalid;
+        if (!EntryExists(i))
+            ++invalid;
         report(TProgressStage::psRunning, RoundedPercent(i + 1, total), "Checking list");
     }
     if (invalid > 0 &&
@@ -310,7 +392,8 @@ void TPathStringList::CheckEntries(const TCheckProgressEvent& onProgress) {
                         {"logo", std::to_string(invalid)})) == platform::IDYES) {
         for (int i = total - 1; i >= 0; --i) {
             // Tested anew: a file that came back meanwhile stays.
-            if (!EntryExists(i)) Delete(i);
+            if (!EntryExists(i))
+                Delete(i);
             int left = Count();
             report(TProgressStage::psRunning, left == 0 ? 100 : RoundedPercent(left - i, left),
                    "Deleting invalid entries");
@@ -322,7 +405,8 @@ void TPathStringList::CheckEntries(const TCheckProgressEvent& onProgress) {
 std::string TPathStringList::ShortenPath(const std::string& path) const {
     try {
         int width = Breite();
-        if (listBox_ == nullptr || listBox_->TextWidth(path) <= width) return path;
+        if (listBox_ == nullptr || listBox_->TextWidth(path) <= width)
+            return path;
         return ShortenedForWidth(path, width);
     } catch (...) {
         return path;
@@ -347,16 +431,20 @@ std::string TPathStringList::ShortenedForWidth(const std::string& path, int widt
 }
 
 void TPathStringList::UpdateHint(int y) {
-    if (!listBox_) return;
+    if (!listBox_)
+        return;
     try {
         int itemHeight = listBox_->ItemHeight();
-        if (itemHeight <= 0) return;
+        if (itemHeight <= 0)
+            return;
         int row = (y >= 0 ? y / itemHeight : -((-y + itemHeight - 1) / itemHeight)) +
                   listBox_->TopIndex();
-        if (row < 0 || row >= Count()) return;
+        if (row < 0 || row >= Count())
+            return;
         const std::string& entry = (*this)[row];
         listBox_->SetHint("");
-        if (listBox_->TextWidth(entry) > Breite() - 5) listBox_->SetHint(entry + "|");
+        if (listBox_->TextWidth(entry) > Breite() - 5)
+            listBox_->SetHint(entry + "|");
     } catch (const std::exception& error) {
         listBox_->SetHint(
             Format("Error creating the hint\rError: %s", {platform::ClassNameOf(error)}));

@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "image/Progress.h"
@@ -88,14 +89,22 @@ private:
     struct CompareTextLess {
         bool operator()(std::string_view a, std::string_view b) const;
     };
-    void Remember(const std::string& text);
-    void Forget(const std::string& text);
 
     std::string fileName_;
     std::vector<std::string> strings_;
-    // How often each entry occurs, under the comparison of entries, so that the duplicate
-    // test of long lists does not walk them.
-    std::map<std::string, int, CompareTextLess> occurrences_;
+    // The entries again, by the comparison of entries, so that the duplicate test of long
+    // lists neither walks them nor runs the locale's collation for every pair.
+    class TextIndex {
+    public:
+        void Add(const std::string& text);
+        void Remove(const std::string& text);
+        bool Contains(std::string_view text) const;
+        void Clear();
+
+    private:
+        std::unordered_map<std::string, int> ascii_;  // by lower-case spelling
+        std::map<std::string, int, CompareTextLess> others_;
+    } index_;
 };
 
 class TPathStringList;

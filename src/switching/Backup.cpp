@@ -10,22 +10,30 @@ namespace {
 
 std::string BackupFileName(TLogoKind kind) {
     switch (kind) {
-        case lkBoot: return "logo.bak";
-        case lkClosing: return "logow.bak";
-        case lkClose: return "logos.bak";
+        case lkBoot:
+            return "logo.bak";
+        case lkClosing:
+            return "logow.bak";
+        case lkClose:
+            return "logos.bak";
     }
     return "";
 }
 
-int BitOf(TLogoKind kind) { return 1 << kind; }
+int BitOf(TLogoKind kind) {
+    return 1 << kind;
+}
 
 enum class BackupStatus { Saved, Kept, Failed };
 
 std::string StatusText(TLogoKind kind, BackupStatus status) {
     switch (status) {
-        case BackupStatus::Failed: return kind == lkBoot ? "Default Logo or Error" : "Error";
-        case BackupStatus::Kept: return "Keeping old backup copy";
-        case BackupStatus::Saved: return "Saved";
+        case BackupStatus::Failed:
+            return kind == lkBoot ? "Default Logo or Error" : "Error";
+        case BackupStatus::Kept:
+            return "Keeping old backup copy";
+        case BackupStatus::Saved:
+            return "Saved";
     }
     return "";
 }
@@ -60,7 +68,8 @@ bool RestoreOne(TLogoKind kind) {
 int FindBackups(const std::string& directory) {
     int found = 0;
     for (TLogoKind kind : AllLogoKinds) {
-        if (platform::FileExists(directory + BackupFileName(kind))) found |= BitOf(kind);
+        if (platform::FileExists(directory + BackupFileName(kind)))
+            found |= BitOf(kind);
     }
     return found;
 }
@@ -96,7 +105,8 @@ bool DeleteBackups() {
     const int existing = FindBackups(directory);
     bool allDeleted = true;
     for (TLogoKind kind : AllLogoKinds) {
-        if ((existing & BitOf(kind)) != 0 && !platform::DeleteFile(directory + BackupFileName(kind)))
+        if ((existing & BitOf(kind)) != 0 &&
+            !platform::DeleteFile(directory + BackupFileName(kind)))
             allDeleted = false;
     }
     return allDeleted;

@@ -22,14 +22,16 @@ void ClearAttributes(const std::string& path) {
 }
 
 EFileListError MissingListError(const std::string& listFile) {
-    return EFileListError(Format("Error reading the logo list in %s!\rError: %s",
-                                 {listFile, "EFileListError"}));
+    return EFileListError(
+        Format("Error reading the logo list in %s!\rError: %s", {listFile, "EFileListError"}));
 }
 
 // A list to switch from: existing and not empty.
 void RequireEntries(const TPathStringList& list) {
-    if (!list.Exists) throw MissingListError(list.FileName());
-    if (list.Count() == 0) throw EFileListError("Logo list is empty!");
+    if (!list.Exists)
+        throw MissingListError(list.FileName());
+    if (list.Count() == 0)
+        throw EFileListError("Logo list is empty!");
 }
 
 }  // namespace
@@ -82,14 +84,17 @@ std::string SaveBitmapAsLogo(TLogoKind kind, const TBitmap& bitmap) {
 
 void SeedRandomFromClock() {
     const platform::SystemTime now = platform::GetSystemTime();
-    randomState = static_cast<std::uint32_t>(((now.hour * 60 + now.minute) * 60 + now.second) *
-                                                 1000 +
-                                             now.milliseconds);
+    randomState = static_cast<std::uint32_t>(
+        ((now.hour * 60 + now.minute) * 60 + now.second) * 1000 + now.milliseconds);
 }
 
-void SetRandomState(std::uint32_t state) { randomState = state; }
+void SetRandomState(std::uint32_t state) {
+    randomState = state;
+}
 
-std::uint32_t RandomState() { return randomState; }
+std::uint32_t RandomState() {
+    return randomState;
+}
 
 std::uint32_t RandomDraw(std::uint32_t n) {
     randomState = randomState * 134775813u + 1u;
@@ -103,7 +108,9 @@ std::string PickRandomEntry(const std::string& listFile) {
     return list[static_cast<int>(RandomDraw(static_cast<std::uint32_t>(list.Count())))];
 }
 
-std::string PickRandomLogo(TLogoKind kind) { return PickRandomEntry(ListFileOf(kind)); }
+std::string PickRandomLogo(TLogoKind kind) {
+    return PickRandomEntry(ListFileOf(kind));
+}
 
 void RandomSwitch(TLogoKind kind) {
     std::string path;
@@ -131,7 +138,8 @@ void EnsureListFiles() {
     for (TLogoKind kind : AllLogoKinds) {
         try {
             TPathStringList list(ListFileOf(kind));
-            if (!list.Exists) list.SaveList();
+            if (!list.Exists)
+                list.SaveList();
         } catch (const EFileListError& error) {
             ErrorBox("Bootrama", error.Message());
         }
@@ -154,7 +162,8 @@ void UpdateAutoSwitch() {
     info.ChangeCloseBmp = info.ChangeCloseBmp && ListEntryCount(lkClose) > 0;
     info.ChangeClosingBmp = info.ChangeClosingBmp && ListEntryCount(lkClosing) > 0;
     const bool wanted = info.ChangeBootBmp || info.ChangeCloseBmp || info.ChangeClosingBmp;
-    if (present == wanted) return;
+    if (present == wanted)
+        return;
     if (present) {
         RemoveAutoStart();
     } else {

@@ -25,15 +25,16 @@ std::vector<std::string> Lines(const std::string& text) {
 
 // This process's environment without anything that would reach a display or a log.
 std::vector<std::string> BaseEnvironment() {
-    static const char* dropped[] = {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=",
-                                    "BOOTRAMA_MACHINE=", "BOOTRAMA_MESSAGE_LOG=",
-                                    "BOOTRAMA_ANSWERS="};
+    static const char* dropped[] = {
+        "DISPLAY=",          "WAYLAND_DISPLAY=",      "QT_QPA_PLATFORM=",
+        "BOOTRAMA_MACHINE=", "BOOTRAMA_MESSAGE_LOG=", "BOOTRAMA_ANSWERS="};
     std::vector<std::string> environment;
     for (char** entry = environ; *entry != nullptr; ++entry) {
         bool keep = true;
         for (const char* prefix : dropped)
             keep = keep && std::strncmp(*entry, prefix, std::strlen(prefix)) != 0;
-        if (keep) environment.emplace_back(*entry);
+        if (keep)
+            environment.emplace_back(*entry);
     }
     return environment;
 }
@@ -55,25 +56,33 @@ std::string BootramaRun::AppPath() const {
 
 void BootramaRun::WriteConfig(bool boot, bool close, bool closing) {
     auto flag = [](bool on) { return on ? "1" : "0"; };
-    WriteFile(ProgramDir() / "bootrama.ini",
-              std::string("[Bootrama-Options]\r\nChangeBootBmp=") + flag(boot) +
-                  "\r\nChangeCloseBmp=" + flag(close) + "\r\nChangeClosingBmp=" + flag(closing) +
-                  "\r\nNewInstalled=0\r\n");
+    WriteFile(ProgramDir() / "bootrama.ini", std::string("[Bootrama-Options]\r\nChangeBootBmp=") +
+                                                 flag(boot) + "\r\nChangeCloseBmp=" + flag(close) +
+                                                 "\r\nChangeClosingBmp=" + flag(closing) +
+                                                 "\r\nNewInstalled=0\r\n");
 }
 
 RunResult BootramaRun::Run(const std::string& argument, const std::string& answers) {
+    std::vector<std::string> environment = BaseEnvironment();
+    environment.push_back("BOOTRAMA_MESSAGE_LOG=" + (temp_.Path() / "boxes.log").string());
+    environment.push_back("BOOTRAMA_ANSWERS=" + answers);
+    environment.push_back(std::string("QT_QPA_PLATFORM=") + NoDisplayPlatform);
+    return Start(argument, std::move(environment));
+}
+
+RunResult BootramaRun::RunWithoutLog(const std::string& argument) {
+    return Start(argument, BaseEnvironment());
+}
+
+RunResult BootramaRun::Start(const std::string& argument, std::vector<std::string> environment) {
     const fs::path log = temp_.Path() / "boxes.log";
     const fs::path errors = temp_.Path() / "stderr.txt";
     fs::remove(log);
-    std::vector<std::string> environment = BaseEnvironment();
     environment.push_back("BOOTRAMA_MACHINE=" + MachineRoot().string());
-    environment.push_back("BOOTRAMA_MESSAGE_LOG=" + log.string());
-    environment.push_back("BOOTRAMA_ANSWERS=" + answers);
-    environment.push_back(std::string("QT_QPA_PLATFORM=") + NoDisplayPlatform);
     const std::string program = (ProgramDir() / "bootrama").string();
 
-    std::vector<char*> argv{const_cast<char*>(program.c_str()),
-                            const_cast<char*>(argument.c_str()), nullptr};
+    std::vector<char*> argv{const_cast<char*>(program.c_str()), const_cast<char*>(argument.c_str()),
+                            nullptr};
     std::vector<char*> envp;
     for (auto& entry : environment) envp.push_back(entry.data());
     envp.push_back(nullptr);

@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 struct RunResult {
     bool exited = false;  // ended by itself rather than by a signal
     int exitCode = -1;
-    std::string errors;   // standard error
+    std::string errors;              // standard error
     std::vector<std::string> boxes;  // lines of the message log
 };
 
@@ -42,11 +42,15 @@ protected:
 
     void WriteConfig(bool boot, bool close, bool closing);
     RunResult Run(const std::string& argument, const std::string& answers = "");
+    // Without message log and without any display: the boxes go to standard error.
+    RunResult RunWithoutLog(const std::string& argument);
 
     static void WriteFile(const fs::path& path, const std::string& contents);
     static std::string ReadFile(const fs::path& path);
 
 private:
+    RunResult Start(const std::string& argument, std::vector<std::string> environment);
+
     testenv::TempDir temp_;
 };
 

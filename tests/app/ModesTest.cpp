@@ -30,15 +30,22 @@ protected:
 
     static std::string Current(TLogoKind kind) { return "current " + std::to_string(kind); }
     fs::path Logo(TLogoKind kind) const {
-        return kind == lkBoot ? DriveC() / "LOGO.SYS"
-                              : DriveC() / "WINDOWS" / (kind == lkClosing ? "LOGOW.SYS" : "LOGOS.SYS");
+        return kind == lkBoot
+                   ? DriveC() / "LOGO.SYS"
+                   : DriveC() / "WINDOWS" / (kind == lkClosing ? "LOGOW.SYS" : "LOGOS.SYS");
     }
     fs::path List(TLogoKind kind) const {
-        return ProgramDir() / (kind == lkBoot ? "brboot.dat" : kind == lkClosing ? "brclsing.dat" : "brclose.dat");
+        return ProgramDir() / (kind == lkBoot      ? "brboot.dat"
+                               : kind == lkClosing ? "brclsing.dat"
+                                                   : "brclose.dat");
     }
-    std::string ListPath(TLogoKind kind) const { return AppPath() + List(kind).filename().string(); }
+    std::string ListPath(TLogoKind kind) const {
+        return AppPath() + List(kind).filename().string();
+    }
     fs::path Backup(TLogoKind kind) const {
-        return ProgramDir() / (kind == lkBoot ? "logo.bak" : kind == lkClosing ? "logow.bak" : "logos.bak");
+        return ProgramDir() / (kind == lkBoot      ? "logo.bak"
+                               : kind == lkClosing ? "logow.bak"
+                                                   : "logos.bak");
     }
     // A list of one logo of its own for each kind.
     void WriteOneLogoLists() {
@@ -56,8 +63,8 @@ protected:
     }
 
     static std::string NotChanged(const std::string& kindName, const std::string& error) {
-        return Box("error", "Bootrama", "The " + kindName + " could not be changed!\rError: " + error,
-                   "ok");
+        return Box("error", "Bootrama",
+                   "The " + kindName + " could not be changed!\rError: " + error, "ok");
     }
     static std::string NoConfigBox() {
         return Box("error", "Bootrama", "Can't find configuration file.", "ok");
@@ -135,11 +142,11 @@ TEST_F(ModesTest, AutoReportsMissingAndEmptyListsKindByKind) {
     WriteFile(List(lkClosing), "");
     RunResult run = Run("/Auto");
     ExpectWindowless(run);
-    EXPECT_THAT(run.boxes,
-                ElementsAre(NotChanged("Startup logo", "Error reading the logo list in " +
-                                                           ListPath(lkBoot) +
-                                                           "!\rError: EFileListError"),
-                            NotChanged("Shutdown logo", "Logo list is empty!")));
+    EXPECT_THAT(
+        run.boxes,
+        ElementsAre(NotChanged("Startup logo", "Error reading the logo list in " +
+                                                   ListPath(lkBoot) + "!\rError: EFileListError"),
+                    NotChanged("Shutdown logo", "Logo list is empty!")));
     EXPECT_TRUE(Switched(lkClose));
     EXPECT_EQ(ReadFile(Logo(lkBoot)), Current(lkBoot));
 }
@@ -176,6 +183,15 @@ TEST_F(ModesTest, AutoWithoutConfigurationTouchesNothing) {
     RunResult run = Run("/Auto");
     ExpectWindowless(run);
     EXPECT_THAT(run.boxes, ElementsAre(NoConfigBox()));
+    ExpectNothingSwitched();
+}
+
+TEST_F(ModesTest, WithoutLogAndDisplayBoxesGoToStandardError) {
+    WriteConfig(false, true, false);
+    RunResult run = RunWithoutLog("/Auto");
+    EXPECT_TRUE(run.exited);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_THAT(run.errors, HasSubstr("The Final logo could not be changed!"));
     ExpectNothingSwitched();
 }
 
@@ -325,10 +341,9 @@ TEST_F(ModesTest, UndoReportsAWriteProtectedListFile) {
     platform::SetFileAttributes(AppPath() + "brclsing.dat", platform::FILE_ATTRIBUTE_READONLY);
     RunResult run = Run("/U", "no,no");
     ExpectWindowless(run);
-    EXPECT_THAT(run.boxes,
-                ElementsAre(RestoreQuestion("no"), KeepListsQuestion("no"),
-                            Box("error", UndoTitle, "Error deleting one or more logo list files!",
-                                "ok")));
+    EXPECT_THAT(run.boxes, ElementsAre(RestoreQuestion("no"), KeepListsQuestion("no"),
+                                       Box("error", UndoTitle,
+                                           "Error deleting one or more logo list files!", "ok")));
     EXPECT_FALSE(fs::exists(List(lkBoot)));
     EXPECT_TRUE(fs::exists(List(lkClosing)));
     EXPECT_FALSE(fs::exists(List(lkClose)));
@@ -338,7 +353,8 @@ TEST_F(ModesTest, UndoReportsAWriteProtectedListFile) {
 TEST_F(ModesTest, UndoTurnsTheLogoOnInAReadOnlyMsdosSys) {
     WriteConfig(false, false, false);
     WriteSystemChanges();
-    const std::uint32_t hiddenSystem = platform::FILE_ATTRIBUTE_HIDDEN | platform::FILE_ATTRIBUTE_SYSTEM;
+    const std::uint32_t hiddenSystem =
+        platform::FILE_ATTRIBUTE_HIDDEN | platform::FILE_ATTRIBUTE_SYSTEM;
     platform::SetFileAttributes("C:\\MSDOS.SYS", platform::FILE_ATTRIBUTE_READONLY | hiddenSystem);
     RunResult run = Run("/U", "no,yes");
     ExpectWindowless(run);
@@ -358,8 +374,9 @@ TEST_F(ModesTest, UndoReportsARegistryItCannotRead) {
                                 "Bootrama was unable to remove the item in the registry. "
                                 "(EWriteRegError)",
                                 "ok"));
-    EXPECT_EQ(run.boxes[3], Box("error", UndoTitle,
-                                "Error writing to the Windows registry!\rError: EReadRegError", "ok"));
+    EXPECT_EQ(run.boxes[3],
+              Box("error", UndoTitle,
+                  "Error writing to the Windows registry!\rError: EReadRegError", "ok"));
     EXPECT_EQ(ReadFile(MachineRoot() / "registry.reg"), "not a registry\r\n");
 }
 

@@ -289,4 +289,15 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedFile{"mask_with_gaps",
                     [] { return trueColourWithMasks(0xF0F00000, 0xFF00, 0xFF); }}));
 
+TEST(HalftonePalette, EveryColourIsDistinctAndFindsItself) {
+    const auto& palette = HalftonePalette();
+    ASSERT_EQ(palette.size(), 256u);
+    const THalftoneMatcher matcher;
+    for (std::size_t i = 0; i < palette.size(); ++i) {
+        for (std::size_t j = 0; j < i; ++j) ASSERT_NE(palette[i], palette[j]) << i << " " << j;
+        const TRGBColour c = palette[i];
+        EXPECT_EQ(palette[matcher.Index(c.red, c.green, c.blue)], c) << i;
+    }
+}
+
 }  // namespace

@@ -158,15 +158,6 @@ TEST(ConvertToLogo, BlackIsTheTableEntryNearestToBlack) {
     EXPECT_EQ(logo->Row(200)[160], 0);
 }
 
-TEST(ConvertToLogo, KeepsHeaderFieldsOutOfANewLogo) {
-    TBitmap picture = cellPicture(50, 50);
-    picture.XPelsPerMeter = picture.YPelsPerMeter = 3780;
-    picture.ImportantColours = 236;
-    const auto logo = ConvertToLogo(picture, true, zoom);
-    EXPECT_EQ(logo->XPelsPerMeter, 0);
-    EXPECT_EQ(logo->ImportantColours, 0u);
-}
-
 // The zoomed rectangle of a sliver rounds to nothing; the logo still shows the picture.
 TEST(ConvertToLogo, ZoomOfExtremeProportionsFillsTheLogo) {
     for (auto [width, height] : {std::pair{1, 3000}, {3000, 1}, {1, 1}, {2, 2000}}) {

@@ -130,33 +130,6 @@ TEST_F(LogoFiles, LoadLogoOfAnotherBitmapNamesTheFile) {
     EXPECT_EQ(size, TSize{});
 }
 
-class RecordingCanvas : public TCanvas {
-public:
-    TRect ClipRect() const override { return {0, 0, 130, 100}; }
-    void FillRect(const TRect& rect, TRGBColour colour) override {
-        fills.emplace_back(rect, colour);
-    }
-    std::vector<std::pair<TRect, TRGBColour>> fills;
-};
-
-TEST(FillBlack, CoversTheWholeClipRectangle) {
-    RecordingCanvas canvas;
-    FillBlack(canvas);
-    ASSERT_EQ(canvas.fills.size(), 1u);
-    EXPECT_EQ(canvas.fills[0].first.Right, 130);
-    EXPECT_EQ(canvas.fills[0].first.Bottom, 100);
-    EXPECT_EQ(canvas.fills[0].second, TRGBColour{});
-}
-
-TEST(RealizeLogoPalette, TellsWhetherThereAreColoursToShow) {
-    RecordingCanvas canvas;
-    const TBitmap logo = MakeIndexed(320, 400, rainbow(256), [](int, int) { return 0; });
-    EXPECT_TRUE(RealizeLogoPalette(&logo, canvas));
-    EXPECT_FALSE(RealizeLogoPalette(nullptr, canvas));
-    const TBitmap empty;
-    EXPECT_FALSE(RealizeLogoPalette(&empty, canvas));
-}
-
 class LoadPictureTest : public LogoFiles {
 protected:
     void SetUp() override {

@@ -26,7 +26,8 @@ public:
     std::string failingText = "\x01";
 
     void AddItem(const std::string& text) override {
-        if (updateDepth == 0) ++addsOutsideUpdate;
+        if (updateDepth == 0)
+            ++addsOutsideUpdate;
         items.push_back(text);
     }
     void InsertItem(int index, const std::string& text) override {
@@ -44,7 +45,8 @@ public:
     void EndUpdate() override { --updateDepth; }
 
     int TextWidth(const std::string& text) const override {
-        if (text.find(failingText) != std::string::npos) throw std::runtime_error("canvas");
+        if (text.find(failingText) != std::string::npos)
+            throw std::runtime_error("canvas");
         int width = 0;
         for (char c : text) width += c == '.' ? 1 : 10;
         return width;

@@ -1,9 +1,8 @@
-#include "lists/FirstRun.h"
-
 #include <gmock/gmock.h>
 
 #include "image/Bitmap.h"
 #include "image/BmpCodec.h"
+#include "lists/FirstRun.h"
 #include "platform/Files.h"
 #include "support/TestEnv.h"
 
@@ -38,9 +37,11 @@ protected:
         WriteFile(Examples() / "wide.bmp", BitmapBytes(640, 480));
         WriteFile(Examples() / "readme.txt", "not a logo");
         WriteFile(Examples() / "hidden.sys", BitmapBytes(320, 400));
-        platform::SetFileAttributes(Win(Examples() / "hidden.sys"), platform::FILE_ATTRIBUTE_HIDDEN);
+        platform::SetFileAttributes(Win(Examples() / "hidden.sys"),
+                                    platform::FILE_ATTRIBUTE_HIDDEN);
         WriteFile(Examples() / "system.sys", BitmapBytes(320, 400));
-        platform::SetFileAttributes(Win(Examples() / "system.sys"), platform::FILE_ATTRIBUTE_SYSTEM);
+        platform::SetFileAttributes(Win(Examples() / "system.sys"),
+                                    platform::FILE_ATTRIBUTE_SYSTEM);
         fs::create_directories(Examples() / "folder.sys");
     }
 };
@@ -109,8 +110,7 @@ TEST_F(FirstRunTest, UnwritableStartupListIsReported) {
     platform::SetFileAttributes(GlobalInfo().BootListFile, platform::FILE_ATTRIBUTE_READONLY);
     AddExampleLogos();
     ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0]->text,
-              "Error adding example logos to logo list!\rError: EFileListError");
+    EXPECT_EQ(Boxes()[0]->text, "Error adding example logos to logo list!\rError: EFileListError");
     EXPECT_EQ(ReadFile(List("brboot.dat")), "");
 }
 

@@ -1,11 +1,11 @@
-#include "lists/Pathlist.h"
-
 #include <gmock/gmock.h>
 
 #include <random>
+#include <tuple>
 
 #include "core/ProgErrors.h"
 #include "lists/FakeListView.h"
+#include "lists/Pathlist.h"
 #include "platform/Files.h"
 #include "support/TestEnv.h"
 
@@ -50,15 +50,19 @@ TEST_P(ReadRules, LinesBecomeEntries) {
 INSTANTIATE_TEST_SUITE_P(
     ListFile, ReadRules,
     ::testing::Values(
-        ReadCase{"CaseDuplicates", "C:\\A.SYS\r\nc:\\a.sys\r\nC:\\b.sys\r\n",
-                 {"C:\\A.SYS", "c:\\a.sys", "C:\\b.sys"}, {"C:\\A.SYS", "C:\\b.sys"}},
-        ReadCase{"LastLineWithoutBreak", "C:\\b.sys\r\nC:\\a.sys", {"C:\\b.sys", "C:\\a.sys"},
+        ReadCase{"CaseDuplicates",
+                 "C:\\A.SYS\r\nc:\\a.sys\r\nC:\\b.sys\r\n",
+                 {"C:\\A.SYS", "c:\\a.sys", "C:\\b.sys"},
+                 {"C:\\A.SYS", "C:\\b.sys"}},
+        ReadCase{"LastLineWithoutBreak",
+                 "C:\\b.sys\r\nC:\\a.sys",
+                 {"C:\\b.sys", "C:\\a.sys"},
                  {"C:\\b.sys", "C:\\a.sys"}},
         ReadCase{"ZeroBytes", "", {}, {}},
         ReadCase{"CarriageReturnsOnly", "x\ry\rz", {"x", "y", "z"}, {"x", "y", "z"}},
         ReadCase{"LineFeedsOnly", "x\ny\n", {"x", "y"}, {"x", "y"}},
-        ReadCase{"EmptyLinesAreEntries", "x\r\n\r\n\ry\n\n", {"x", "", "", "y", ""},
-                 {"x", "", "y"}},
+        ReadCase{
+            "EmptyLinesAreEntries", "x\r\n\r\n\ry\n\n", {"x", "", "", "y", ""}, {"x", "", "y"}},
         ReadCase{"NulEndsTheText", std::string("x\r\ny\0z\r\nw", 9), {"x", "y"}, {"x", "y"}},
         ReadCase{"LeadingNul", std::string("\0x\r\n", 4), {}, {}},
         ReadCase{"BlanksStay", " C:\\a.sys \r\n", {" C:\\a.sys "}, {" C:\\a.sys "}}),
@@ -80,7 +84,8 @@ TEST_F(PathlistTest, DirectoryIsNoListFile) {
 TEST_F(PathlistTest, HugeAndJunkFilesAreReadByTheRules) {
     std::string longLine(100000, 'x');
     std::string many;
-    for (int i = 0; i < 100000; ++i) many += "C:\\Logos\\n" + std::to_string(i % 50000) + ".SYS\r\n";
+    for (int i = 0; i < 100000; ++i)
+        many += "C:\\Logos\\n" + std::to_string(i % 50000) + ".SYS\r\n";
     std::mt19937 random(7);
     std::string junk;
     for (int i = 0; i < 200000; ++i) junk += static_cast<char>(random() % 256);
@@ -123,8 +128,7 @@ TEST_F(PathlistTest, EmptyListIsWrittenAsZeroBytes) {
 }
 
 TEST_F(PathlistTest, MissingFileIsCreatedOnlyOnYes) {
-    const std::string question =
-        "Can not find logo list file " + List() + ".\rCreate new?";
+    const std::string question = "Can not find logo list file " + List() + ".\rCreate new?";
     for (int answer : {platform::IDNO, platform::IDCANCEL}) {
         TPathStringList list(List());
         list.Add("C:\\a.sys");
@@ -179,6 +183,25 @@ TEST_F(PathlistTest, AddRefusesAnEntryThatDiffersOnlyInCase) {
     EXPECT_THAT(view.items, ElementsAre("C:\\Logos\\Sky.sys"));
     EXPECT_EQ(list.IndexOf("c:\\LOGOS\\sky.SYS"), 0);
     EXPECT_EQ(list.IndexOf("C:\\Logos\\Sea.sys"), -1);
+}
+
+TEST_F(PathlistTest, DuplicatesBeyondAsciiFollowTheComparison) {
+    const std::string kelvin = "C:\\\xE2\x84\xAA.sys";  // the Kelvin sign folds to k
+    for (const auto& [first, second, same] :
+         std::vector<std::tuple<std::string, std::string, bool>>{
+             {"C:\\K.sys", kelvin, true},
+             {kelvin, "C:\\k.SYS", true},
+             {"C:\\\xC3\x84.sys", "c:\\\xC3\xA4.SYS", true},  // Ä and ä
+             {"C:\\stra\xC3\x9F"
+              "e.sys",
+              "C:\\strasse.sys", false},
+             {"C:\\\xFF.sys", "C:\\\xFF.SYS", true},  // not UTF-8
+             {"C:\\\xFF.sys", "C:\\\xFE.sys", false}}) {
+        TPathStringList list(List());
+        list.Add(first);
+        EXPECT_EQ(list.Add(second), same ? -1 : 1) << first << " " << second;
+        EXPECT_EQ(list.IndexOf(second), same ? 0 : 1);
+    }
 }
 
 TEST_F(PathlistTest, ViewMirrorsEveryChange) {
@@ -353,7 +376,7 @@ class CheckEntriesTest : public PathlistTest {
 protected:
     TCheckProgressEvent Recorder(const TPathStringList& expected) {
         return [this, &expected](TPathStringList& sender, TProgressStage stage, int percent,
-                      const std::string& message) {
+                                 const std::string& message) {
             EXPECT_EQ(&sender, &expected);
             progress.push_back({stage, percent, message});
         };
@@ -368,17 +391,19 @@ const std::string invalidQuestion =
 TEST_F(CheckEntriesTest, WorkedExampleReportsEveryStep) {
     FakeListView view;
     TPathStringList list(List(), &view);
-    list.AddStrings(std::vector<std::string>{MakeLogo("a.sys"), "C:\\Logos\\b.sys", MakeLogo("c.sys")});
+    list.AddStrings(
+        std::vector<std::string>{MakeLogo("a.sys"), "C:\\Logos\\b.sys", MakeLogo("c.sys")});
     Answer({platform::IDYES});
     list.CheckEntries(Recorder(list));
 
-    EXPECT_THAT(progress, ElementsAre(Progress{TProgressStage::psRunning, 33, "Checking list"},
-                                      Progress{TProgressStage::psRunning, 67, "Checking list"},
-                                      Progress{TProgressStage::psRunning, 100, "Checking list"},
-                                      Progress{TProgressStage::psRunning, 33, "Deleting invalid entries"},
-                                      Progress{TProgressStage::psRunning, 50, "Deleting invalid entries"},
-                                      Progress{TProgressStage::psRunning, 100, "Deleting invalid entries"},
-                                      Progress{TProgressStage::psEnding, 0, ""}));
+    EXPECT_THAT(progress,
+                ElementsAre(Progress{TProgressStage::psRunning, 33, "Checking list"},
+                            Progress{TProgressStage::psRunning, 67, "Checking list"},
+                            Progress{TProgressStage::psRunning, 100, "Checking list"},
+                            Progress{TProgressStage::psRunning, 33, "Deleting invalid entries"},
+                            Progress{TProgressStage::psRunning, 50, "Deleting invalid entries"},
+                            Progress{TProgressStage::psRunning, 100, "Deleting invalid entries"},
+                            Progress{TProgressStage::psEnding, 0, ""}));
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Boxes()[0]->kind, platform::BoxKind::YesNo);
     EXPECT_EQ(Boxes()[0]->title, "Switch logo");
@@ -422,10 +447,11 @@ TEST_F(CheckEntriesTest, FileThatReappearsStays) {
     TPathStringList list(List());
     list.AddStrings(std::vector<std::string>{"C:\\Logos\\back.sys", MakeLogo("a.sys")});
     Answer({platform::IDYES});
-    list.CheckEntries([&](TPathStringList&, TProgressStage, int percent,
-                          const std::string& message) {
-        if (message == "Checking list" && percent == 100) MakeLogo("back.sys");
-    });
+    list.CheckEntries(
+        [&](TPathStringList&, TProgressStage, int percent, const std::string& message) {
+            if (message == "Checking list" && percent == 100)
+                MakeLogo("back.sys");
+        });
     EXPECT_EQ(list.Count(), 2);
 }
 

@@ -1,10 +1,9 @@
-#include "switching/Backup.h"
-
 #include <gmock/gmock.h>
 
 #include "core/BootOff.h"
 #include "platform/Files.h"
 #include "support/TestEnv.h"
+#include "switching/Backup.h"
 
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
@@ -18,11 +17,14 @@ constexpr int AllKinds = 1 | 2 | 4;
 class BackupTest : public testenv::MachineTest {
 protected:
     fs::path Logo(TLogoKind kind) const {
-        return kind == lkBoot ? DriveC() / "LOGO.SYS"
-                              : DriveC() / "WINDOWS" / (kind == lkClosing ? "LOGOW.SYS" : "LOGOS.SYS");
+        return kind == lkBoot
+                   ? DriveC() / "LOGO.SYS"
+                   : DriveC() / "WINDOWS" / (kind == lkClosing ? "LOGOW.SYS" : "LOGOS.SYS");
     }
     fs::path Backup(TLogoKind kind) const {
-        return ProgramDir() / (kind == lkBoot ? "logo.bak" : kind == lkClosing ? "logow.bak" : "logos.bak");
+        return ProgramDir() / (kind == lkBoot      ? "logo.bak"
+                               : kind == lkClosing ? "logow.bak"
+                                                   : "logos.bak");
     }
     void WriteLogos(const std::string& tag) {
         for (TLogoKind kind : AllLogoKinds) WriteFile(Logo(kind), tag + std::to_string(kind));
@@ -95,8 +97,8 @@ TEST_F(BackupTest, CancelCopiesNothing) {
 
 TEST_F(BackupTest, BackupKeepsTheLogoAttributes) {
     WriteLogos("now");
-    platform::SetFileAttributes(Win(Logo(lkBoot)),
-                                platform::FILE_ATTRIBUTE_READONLY | platform::FILE_ATTRIBUTE_HIDDEN);
+    platform::SetFileAttributes(
+        Win(Logo(lkBoot)), platform::FILE_ATTRIBUTE_READONLY | platform::FILE_ATTRIBUTE_HIDDEN);
     WriteBackups("old");
     platform::SetFileAttributes(Win(Backup(lkBoot)), platform::FILE_ATTRIBUTE_READONLY);
     Answer({platform::IDOK, platform::IDYES, platform::IDYES, platform::IDYES});
@@ -112,7 +114,8 @@ TEST_F(BackupTest, RestorePutsEveryCopyBack) {
     WriteLogos("now");
     WriteBackups("old");
     EXPECT_TRUE(RestoreLogos());
-    for (TLogoKind kind : AllLogoKinds) EXPECT_EQ(ReadFile(Logo(kind)), "old" + std::to_string(kind));
+    for (TLogoKind kind : AllLogoKinds)
+        EXPECT_EQ(ReadFile(Logo(kind)), "old" + std::to_string(kind));
     EXPECT_THAT(Boxes(), IsEmpty());
 }
 

@@ -1,5 +1,3 @@
-#include "switching/Switch.h"
-
 #include <gmock/gmock.h>
 
 #include "core/ProgErrors.h"
@@ -8,6 +6,7 @@
 #include "image/BmpCodec.h"
 #include "platform/Files.h"
 #include "support/TestEnv.h"
+#include "switching/Switch.h"
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
@@ -89,8 +88,7 @@ TEST_F(SwitchTest, PickFromMissingOrEmptyListRaises) {
         FAIL();
     } catch (const EFileListError& error) {
         EXPECT_EQ(error.Message(), "Error reading the logo list in " +
-                                       GlobalInfo().ClosingListFile +
-                                       "!\rError: EFileListError");
+                                       GlobalInfo().ClosingListFile + "!\rError: EFileListError");
     }
     WriteFile(ListHost(lkClosing), "");
     try {
@@ -106,8 +104,8 @@ TEST_F(SwitchTest, PickFromMissingOrEmptyListRaises) {
 TEST_F(SwitchTest, CopyReplacesAProtectedLogoAndTakesTheSourceAttributes) {
     const std::string source = MakeLogo("sky.sys");
     platform::SetFileAttributes(source, platform::FILE_ATTRIBUTE_ARCHIVE);
-    platform::SetFileAttributes("C:\\LOGO.SYS",
-                                platform::FILE_ATTRIBUTE_READONLY | platform::FILE_ATTRIBUTE_HIDDEN);
+    platform::SetFileAttributes(
+        "C:\\LOGO.SYS", platform::FILE_ATTRIBUTE_READONLY | platform::FILE_ATTRIBUTE_HIDDEN);
     CopyLogoFile(source, "C:\\logo.sys", false);
     EXPECT_EQ(StartupLogo(), "logo sky.sys");
     EXPECT_EQ(platform::GetFileAttributes("C:\\logo.sys"), platform::GetFileAttributes(source));
@@ -163,8 +161,9 @@ TEST_F(SwitchTest, FailedCopyIsShownWithoutListCheck) {
     fs::remove_all(DriveC() / "WINDOWS");
     EXPECT_EQ(ReplaceLogo(lkClose, source), "");
     ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0]->text, "The Final logo could not be changed!\rError: \rError copying file "
-                                "\"C:\\Logos\\sky.sys\" to C:\\WINDOWS\\logos.sys\rError: ECopyError");
+    EXPECT_EQ(Boxes()[0]->text,
+              "The Final logo could not be changed!\rError: \rError copying file "
+              "\"C:\\Logos\\sky.sys\" to C:\\WINDOWS\\logos.sys\rError: ECopyError");
 }
 
 struct BadEntry {
@@ -184,7 +183,9 @@ TEST_P(ReplaceByBadEntry, IsReportedAndLeavesTheLogo) {
     EXPECT_EQ(StartupLogo(), "current startup");
 }
 
-std::string NotFound(const std::string& path) { return "File \"" + path + "\" not found."; }
+std::string NotFound(const std::string& path) {
+    return "File \"" + path + "\" not found.";
+}
 // Devices pass for files but are never copied: reading /dev/zero would not end.
 std::string NotCopied(const std::string& path) {
     return "Error copying file \"" + path + "\" to C:\\logo.sys\rError: ECopyError";
@@ -192,12 +193,13 @@ std::string NotCopied(const std::string& path) {
 
 INSTANTIATE_TEST_SUITE_P(
     Switch, ReplaceByBadEntry,
-    ::testing::Values(
-        BadEntry{"Directory", "C:\\Logos\\folder.sys", NotFound("C:\\Logos\\folder.sys")},
-        BadEntry{"MissingDrive", "Q:\\logo.sys", NotFound("Q:\\logo.sys")},
-        BadEntry{"NullDevice", "Z:\\dev\\null", NotCopied("Z:\\dev\\null")},
-        BadEntry{"ZeroDevice", "Z:\\dev\\zero", NotCopied("Z:\\dev\\zero")},
-        BadEntry{"Empty", "", NotFound("")}, BadEntry{"NoDrive", "logo.sys", NotFound("logo.sys")}),
+    ::testing::Values(BadEntry{"Directory", "C:\\Logos\\folder.sys",
+                               NotFound("C:\\Logos\\folder.sys")},
+                      BadEntry{"MissingDrive", "Q:\\logo.sys", NotFound("Q:\\logo.sys")},
+                      BadEntry{"NullDevice", "Z:\\dev\\null", NotCopied("Z:\\dev\\null")},
+                      BadEntry{"ZeroDevice", "Z:\\dev\\zero", NotCopied("Z:\\dev\\zero")},
+                      BadEntry{"Empty", "", NotFound("")},
+                      BadEntry{"NoDrive", "logo.sys", NotFound("logo.sys")}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 
 // ---- Saving a bitmap ----
@@ -216,8 +218,8 @@ TBitmap GreyLogo() {
 }
 
 TEST_F(SwitchTest, SavedBitmapBecomesTheCurrentLogo) {
-    platform::SetFileAttributes("C:\\logo.sys", platform::FILE_ATTRIBUTE_READONLY |
-                                                    platform::FILE_ATTRIBUTE_SYSTEM);
+    platform::SetFileAttributes(
+        "C:\\logo.sys", platform::FILE_ATTRIBUTE_READONLY | platform::FILE_ATTRIBUTE_SYSTEM);
     EXPECT_EQ(SaveBitmapAsLogo(lkBoot, GreyLogo()), LogoFileOf(lkBoot));
     EXPECT_EQ(ReadFile(DriveC() / "LOGO.SYS"), EncodeBmp8(GreyLogo()));
     EXPECT_EQ(ReadFile(DriveC() / "LOGO.SYS").size(), 129078u);
@@ -228,7 +230,8 @@ TEST_F(SwitchTest, BitmapThatCannotBeSavedLeavesTheLogo) {
         SaveBitmapAsLogo(lkBoot, TBitmap());
         FAIL();
     } catch (const EChangeError& error) {
-        EXPECT_EQ(error.Message(), "The Startup logo could not be changed!\rError: EInvalidGraphic");
+        EXPECT_EQ(error.Message(),
+                  "The Startup logo could not be changed!\rError: EInvalidGraphic");
     }
     fs::remove_all(DriveC() / "WINDOWS");
     try {
@@ -255,10 +258,12 @@ TEST_F(SwitchTest, RandomSwitchReportsListProblems) {
     RandomSwitch(lkClosing);
     ASSERT_EQ(Boxes().size(), 2u);
     EXPECT_EQ(Boxes()[0]->title, "Bootrama");
-    EXPECT_EQ(Boxes()[0]->text, "The Startup logo could not be changed!\rError: Logo list is empty!");
-    EXPECT_EQ(Boxes()[1]->text, "The Shutdown logo could not be changed!\rError: Error reading the "
-                                "logo list in " +
-                                    GlobalInfo().ClosingListFile + "!\rError: EFileListError");
+    EXPECT_EQ(Boxes()[0]->text,
+              "The Startup logo could not be changed!\rError: Logo list is empty!");
+    EXPECT_EQ(Boxes()[1]->text,
+              "The Shutdown logo could not be changed!\rError: Error reading the "
+              "logo list in " +
+                  GlobalInfo().ClosingListFile + "!\rError: EFileListError");
     EXPECT_EQ(StartupLogo(), "current startup");
 }
 
