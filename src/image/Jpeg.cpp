@@ -8,6 +8,7 @@
 #include <exception>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "image/BmpCodec.h"
 #include "platform/Errors.h"
@@ -98,13 +99,16 @@ bool startDecoding(DecodeState& state) {
     return true;
 }
 
-bool readPixels(DecodeState& state, std::uint8_t* pixels) {
+// Rows go through a small buffer and are appended, so the picture's memory is written
+// once, not cleared first.
+bool readPixels(DecodeState& state, std::uint8_t* row, std::vector<std::uint8_t>& pixels) {
     if (setjmp(state.jump))
         return false;
     const JDIMENSION width = state.info.output_width;
     while (state.info.output_scanline < state.info.output_height) {
-        JSAMPROW row = pixels + std::size_t(state.info.output_scanline) * width;
-        jpeg_read_scanlines(&state.info, &row, 1);
+        JSAMPROW rows[] = {row};
+        jpeg_read_scanlines(&state.info, rows, 1);
+        pixels.insert(pixels.end(), row, row + width);
     }
     jpeg_finish_decompress(&state.info);
     return true;
@@ -166,8 +170,9 @@ TBitmap decode(Decompressor& decompressor, const TProgressEvent& progress) {
     // The colour map is final once the quantiser's first pass is done, and goes with the
     // library's image memory when decoding finishes.
     image.Colours = colourMap(state.info);
-    image.Pixels.resize(std::size_t(image.Width) * image.Height);
-    if (!readPixels(state, image.Pixels.data()))
+    image.Pixels.reserve(std::size_t(image.Width) * image.Height);
+    std::vector<std::uint8_t> row(state.info.output_width);
+    if (!readPixels(state, row.data(), image.Pixels))
         decompressor.Fail();
     if (progress)
         progress(TProgressStage::psEnding, 100);
