@@ -53,19 +53,25 @@ void TOptionDlg::FormCreate() {
     UpdateControls();
 }
 
-// Each mapped drive with the host folder behind it, as the drive box of Windows shows a
-// drive with its volume label.
+// Each mapped drive with the name of the host folder behind it, where Windows shows a
+// drive's volume label; the whole host path is the item's tooltip.
 void TOptionDlg::FillDriveBox() {
     const platform::Machine& machine = platform::CurrentMachine();
     for (char letter : machine.Drives()) {
-        QString text = QStringLiteral("%1:").arg(QChar::fromLatin1(letter).toLower());
-        if (const auto root = machine.DriveRoot(letter)) {
-            std::error_code error;
-            const auto target = std::filesystem::read_symlink(*root, error);
-            const auto shown = error ? *root : (root->parent_path() / target).lexically_normal();
-            text += QStringLiteral("  [%1]").arg(QString::fromStdString(shown.string()));
-        }
-        ui_->BootDriveBox->addItem(text, QString(QChar::fromLatin1(letter)));
+        const QString drive = QStringLiteral("%1:").arg(QChar::fromLatin1(letter).toLower());
+        const auto root = machine.DriveRoot(letter);
+        std::error_code error;
+        const auto target =
+            root ? std::filesystem::read_symlink(*root, error) : std::filesystem::path();
+        const auto folder = root && !error ? (root->parent_path() / target).lexically_normal()
+                                           : root.value_or(std::filesystem::path());
+        const std::string label =
+            folder.has_filename() ? folder.filename().string() : folder.string();
+        ui_->BootDriveBox->addItem(
+            label.empty() ? drive : QStringLiteral("%1 [%2]").arg(drive, FromStd(label)),
+            QString(QChar::fromLatin1(letter)));
+        ui_->BootDriveBox->setItemData(ui_->BootDriveBox->count() - 1, FromStd(folder.string()),
+                                       Qt::ToolTipRole);
     }
 }
 
