@@ -219,6 +219,10 @@ struct BadList {
     bool switched;  // to C:\Logos\new0.sys
 };
 
+void PrintTo(const BadList& testCase, std::ostream* out) {
+    *out << testCase.name;
+}
+
 class AutoWithBadList : public ModesTest, public ::testing::WithParamInterface<BadList> {};
 
 TEST_P(AutoWithBadList, EndsInTheProgramsMessagesAndLosesNoLogo) {

@@ -36,6 +36,10 @@ struct ReadCase {
     std::vector<std::string> pathEntries;  // TPathStringList drops duplicates
 };
 
+void PrintTo(const ReadCase& testCase, std::ostream* out) {
+    *out << testCase.name;
+}
+
 class ReadRules : public PathlistTest, public ::testing::WithParamInterface<ReadCase> {};
 
 TEST_P(ReadRules, LinesBecomeEntries) {
@@ -303,6 +307,10 @@ struct ShortenCase {
     int width;
     std::string shown;
 };
+
+void PrintTo(const ShortenCase& testCase, std::ostream* out) {
+    *out << testCase.name;
+}
 
 class ShortenPathRule : public PathlistTest, public ::testing::WithParamInterface<ShortenCase> {};
 

@@ -172,6 +172,10 @@ struct BadEntry {
     std::string error;  // the message behind "Error: " and a line break
 };
 
+void PrintTo(const BadEntry& testCase, std::ostream* out) {
+    *out << testCase.name;
+}
+
 class ReplaceByBadEntry : public SwitchTest, public ::testing::WithParamInterface<BadEntry> {};
 
 TEST_P(ReplaceByBadEntry, IsReportedAndLeavesTheLogo) {
