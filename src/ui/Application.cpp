@@ -13,6 +13,7 @@
 #include <sstream>
 #include <string>
 
+#include "core/Global.h"
 #include "image/Progress.h"
 #include "platform/Help.h"
 #include "platform/Process.h"
@@ -153,6 +154,11 @@ protected:
 };
 
 int RunMainWindow() {
+    // Qt would abort the program without a display; the user gets our own message instead.
+    if (!DisplayAvailable()) {
+        ErrorBox("Bootrama", "Bootrama needs a graphical display to show its main window.");
+        return 1;
+    }
     EnsureApplication();
     InitUiResources();
     // Long picture loads show the hourglass.

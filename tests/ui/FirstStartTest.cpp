@@ -26,9 +26,12 @@ protected:
     }
 
     // Runs until the main window has painted its previews; returns what it printed.
-    std::string RunProgram(const fs::path& machine) {
+    std::string RunProgram(const fs::path& machine, bool display = true) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(name);
+        if (display)
+            environment.insert("QT_QPA_PLATFORM", "offscreen");
         environment.insert("BOOTRAMA_MACHINE", QString::fromStdString(machine.string()));
         environment.insert("BOOTRAMA_MESSAGE_LOG", QString::fromStdString(Log().string()));
         environment.insert("BOOTRAMA_ANSWERS", "ok");
@@ -40,16 +43,18 @@ protected:
         program.start(QString::fromStdString((ProgramDir() / "bootrama").string()), {});
         EXPECT_TRUE(program.waitForFinished(60000));
         EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(program.exitCode(), 0);
+        exitCode_ = program.exitCode();
         return program.readAllStandardOutput().toStdString();
     }
     fs::path Log() const { return ProgramDir() / "boxes.log"; }
+    int exitCode_ = -1;
 };
 
 TEST_F(FirstStartTest, LeadsThroughTheSetupIntoTheMainWindow) {
     CopyProgramFolder();
     const fs::path machine = ProgramDir() / "new-machine";
     EXPECT_THAT(RunProgram(machine), HasSubstr("main window painted"));
+    EXPECT_EQ(exitCode_, 0);
 
     // The backup question (answered OK) and its summary, nothing else.
     const std::string boxes = ReadFile(Log());
@@ -64,7 +69,17 @@ TEST_F(FirstStartTest, LeadsThroughTheSetupIntoTheMainWindow) {
     // The second start asks nothing.
     fs::remove(Log());
     EXPECT_THAT(RunProgram(machine), HasSubstr("main window painted"));
+    EXPECT_EQ(exitCode_, 0);
     EXPECT_FALSE(fs::exists(Log()));
+}
+
+TEST_F(FirstStartTest, WithoutADisplayTheProgramSaysSoInsteadOfAborting) {
+    CopyProgramFolder();
+    WriteIni("NewInstalled=0\r\n");
+    RunProgram(ProgramDir() / "new-machine", false);
+    EXPECT_EQ(exitCode_, 1);
+    EXPECT_EQ(ReadFile(Log()),
+              "error\tBootrama\tBootrama needs a graphical display to show its main window.\tok\n");
 }
 
 }  // namespace
