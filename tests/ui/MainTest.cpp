@@ -389,6 +389,8 @@ TEST_F(MainFormTest, HintsOfDialogsReachTheStatusLine) {
     QCoreApplication::sendEvent(Child(*form, "SpeedButton3"), &enter);
     EXPECT_EQ(form->statusBar()->currentMessage(), "Exit this application");
     EXPECT_EQ(Child(*form, "SpeedButton3")->toolTip(), "Exit");
+    QCoreApplication::sendEvent(Child(*form, "SpeedButton4"), &enter);  // "Help content|"
+    EXPECT_EQ(form->statusBar()->currentMessage(), "");
 }
 
 }  // namespace
