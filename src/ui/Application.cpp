@@ -1,11 +1,25 @@
 #include "ui/Application.h"
 
-#include <QApplication>
-#include <QMainWindow>
-#include <QMessageBox>
-#include <cstdlib>
+#include <unistd.h>
 
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+
+#include "core/Global.h"
+#include "image/Progress.h"
+#include "platform/Help.h"
 #include "platform/Process.h"
+#include "ui/FormTools.h"
+#include "ui/HelpViewer.h"
+#include "ui/Main.h"
 
 namespace {
 
@@ -14,12 +28,21 @@ int appArgc = 1;
 char appName[] = "bootrama";
 char* appArgv[] = {appName, nullptr};
 
+// Ended by RunMainWindow while the libraries' own globals still stand; an application
+// that only showed boxes ends with the program.
+std::unique_ptr<QApplication>& OwnApplication() {
+    static std::unique_ptr<QApplication> application;
+    return application;
+}
+
 QApplication& EnsureApplication() {
-    if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) return *existing;
-    static QApplication application(appArgc, appArgv);
+    if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return *existing;
+    OwnApplication() = std::make_unique<QApplication>(appArgc, appArgv);
     QApplication::setApplicationName(QStringLiteral("Bootrama"));
     QApplication::setApplicationDisplayName(QStringLiteral("Bootrama"));
-    return application;
+    QApplication::setDesktopFileName(QStringLiteral("bootrama"));
+    return *OwnApplication();
 }
 
 QString BoxText(const std::string& text) {
@@ -31,34 +54,46 @@ class QtMessageBoxes : public platform::MessageBoxes {
 public:
     int Show(platform::BoxKind kind, const std::string& title, const std::string& text) override {
         EnsureApplication();
-        QMessageBox box(IconOf(kind), QString::fromStdString(title), BoxText(text),
-                        ButtonsOf(kind), QApplication::activeWindow());
+        QMessageBox box(IconOf(kind), QString::fromStdString(title), BoxText(text), ButtonsOf(kind),
+                        QApplication::activeWindow());
         switch (box.exec()) {
-            case QMessageBox::Yes: return platform::IDYES;
-            case QMessageBox::No: return platform::IDNO;
-            case QMessageBox::Cancel: return platform::IDCANCEL;
-            case QMessageBox::Ok: return platform::IDOK;
-            default: return platform::DefaultAnswer(kind);
+            case QMessageBox::Yes:
+                return platform::IDYES;
+            case QMessageBox::No:
+                return platform::IDNO;
+            case QMessageBox::Cancel:
+                return platform::IDCANCEL;
+            case QMessageBox::Ok:
+                return platform::IDOK;
+            default:
+                return platform::DefaultAnswer(kind);
         }
     }
 
 private:
     static QMessageBox::Icon IconOf(platform::BoxKind kind) {
         switch (kind) {
-            case platform::BoxKind::Error: return QMessageBox::Critical;
-            case platform::BoxKind::Warning: return QMessageBox::Warning;
+            case platform::BoxKind::Error:
+                return QMessageBox::Critical;
+            case platform::BoxKind::Warning:
+                return QMessageBox::Warning;
             case platform::BoxKind::YesNo:
-            case platform::BoxKind::YesNoCancel: return QMessageBox::Question;
-            default: return QMessageBox::Information;
+            case platform::BoxKind::YesNoCancel:
+                return QMessageBox::Question;
+            default:
+                return QMessageBox::Information;
         }
     }
     static QMessageBox::StandardButtons ButtonsOf(platform::BoxKind kind) {
         switch (kind) {
-            case platform::BoxKind::YesNo: return QMessageBox::Yes | QMessageBox::No;
+            case platform::BoxKind::YesNo:
+                return QMessageBox::Yes | QMessageBox::No;
             case platform::BoxKind::YesNoCancel:
                 return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-            case platform::BoxKind::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
-            default: return QMessageBox::Ok;
+            case platform::BoxKind::OkCancel:
+                return QMessageBox::Ok | QMessageBox::Cancel;
+            default:
+                return QMessageBox::Ok;
         }
     }
 };
@@ -79,11 +114,76 @@ std::unique_ptr<platform::MessageBoxes> MakeQtMessageBoxes() {
     return std::make_unique<QtMessageBoxes>();
 }
 
+// Milliseconds since the process started (field 22 of /proc/self/stat, in clock ticks
+// since boot), or -1 where that is not known.
+long long ProcessAgeMs() {
+    std::ifstream stat("/proc/self/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const auto afterName = text.rfind(')');  // the command name may hold blanks
+    if (afterName == std::string::npos)
+        return -1;
+    std::istringstream fields(text.substr(afterName + 2));
+    std::string field;
+    for (int i = 3; i <= 22 && fields >> field; ++i) {
+        if (i < 22)
+            continue;
+        timespec now{};
+        clock_gettime(CLOCK_BOOTTIME, &now);
+        const long long ticks = sysconf(_SC_CLK_TCK);
+        const long long startMs = std::stoll(field) * 1000 / ticks;
+        return now.tv_sec * 1000LL + now.tv_nsec / 1000000 - startMs;
+    }
+    return -1;
+}
+
+// For bench/startup.sh: BOOTRAMA_STARTUP_BENCH makes the program quit as soon as the main
+// window has painted its last preview, printing the time since the process started.
+class FirstPaintProbe : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && watched->objectName() == QLatin1String("CloseBox")) {
+            qApp->removeEventFilter(this);
+            QTimer::singleShot(0, qApp, [age = ProcessAgeMs()] {
+                std::printf("main window painted %lld ms after the process started\n", age);
+                std::fflush(stdout);
+                QApplication::quit();
+            });
+        }
+        return false;
+    }
+};
+
 int RunMainWindow() {
+    // Qt would abort the program without a display; the user gets our own message instead.
+    if (!DisplayAvailable()) {
+        ErrorBox("Bootrama", "Bootrama needs a graphical display to show its main window.");
+        return 1;
+    }
     EnsureApplication();
-    // Stand-in until the main window lands.
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Bootrama"));
-    window.show();
-    return QApplication::exec();
+    InitUiResources();
+    // Long picture loads show the hourglass.
+    THourglass::SetCursorHandler([](bool busy) {
+        if (busy)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    });
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/bootrama.png")));
+    platform::SetHelp(std::make_unique<THelpViewer>());
+    FirstPaintProbe probe;
+    if (EnvironmentSet("BOOTRAMA_STARTUP_BENCH"))
+        qApp->installEventFilter(&probe);
+    int exitCode = 0;
+    {
+        TMainForm window;
+        window.show();
+        CenterOnScreen(&window);
+        exitCode = QApplication::exec();
+    }
+    // The viewer's widgets go before the application, the application before the
+    // program's exit.
+    platform::SetHelp(nullptr);
+    THourglass::SetCursorHandler({});
+    OwnApplication().reset();
+    return exitCode;
 }

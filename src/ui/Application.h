@@ -15,5 +15,6 @@ bool DisplayAvailable();
 std::unique_ptr<platform::MessageBoxes> MakeQtMessageBoxes();
 
 // Creates the GUI application titled "Bootrama" (if no box created it yet), shows the main
-// window and runs until it closes; returns the exit code.
+// window and runs until it closes; returns the exit code. Without a display it says so in
+// a box and returns 1.
 int RunMainWindow();

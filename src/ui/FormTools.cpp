@@ -1,0 +1,85 @@
+#include "ui/FormTools.h"
+
+#include <QGuiApplication>
+#include <QLayout>
+#include <QScreen>
+#include <QWidget>
+#include <cmath>
+
+#include "core/Global.h"
+
+namespace {
+
+constexpr double DesignDpi = 120.0;
+constexpr const char* HelpContextProperty = "helpContext";
+
+bool ManagedByLayout(const QWidget* widget) {
+    const QWidget* parent = widget->parentWidget();
+    return parent != nullptr && parent->layout() != nullptr;
+}
+
+QSize ScaledSize(QSize size, double scale) {
+    return {Scaled(size.width(), scale), Scaled(size.height(), scale)};
+}
+
+}  // namespace
+
+double DesignScale(const QWidget* widget) {
+    return widget->logicalDpiY() / DesignDpi;
+}
+
+int Scaled(int designPixels, double scale) {
+    if (designPixels >= QWIDGETSIZE_MAX)
+        return designPixels;
+    return static_cast<int>(std::lround(designPixels * scale));
+}
+
+void ScaleDesignGeometry(QWidget* form, double scale) {
+    for (QWidget* child : form->findChildren<QWidget*>()) {
+        if (child->isWindow())
+            continue;
+        if (child->minimumSize() == child->maximumSize())
+            child->setFixedSize(ScaledSize(child->minimumSize(), scale));
+        if (!ManagedByLayout(child)) {
+            const QRect design = child->geometry();
+            child->setGeometry(Scaled(design.x(), scale), Scaled(design.y(), scale),
+                               Scaled(design.width(), scale), Scaled(design.height(), scale));
+        }
+    }
+}
+
+void InitUiResources() {
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(resources);
+        return true;
+    }();
+    (void)registered;
+}
+
+void CenterOnScreen(QWidget* window) {
+    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return;
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    window->move(frame.topLeft());
+}
+
+void ShowException(const std::exception& error) {
+    ErrorBox("Bootrama", error.what());
+}
+
+int HelpContextOf(const QObject* object) {
+    return object ? object->property(HelpContextProperty).toInt() : 0;
+}
+
+void SetHelpContext(QObject* object, int context) {
+    object->setProperty(HelpContextProperty, context);
+}
+
+QString FromStd(const std::string& text) {
+    return QString::fromStdString(text);
+}
+std::string ToStd(const QString& text) {
+    return text.toStdString();
+}

@@ -1,0 +1,86 @@
+// The real program on a new machine with a fresh program folder: the first start runs the
+// setup and ends in the main window with the machine's logos.
+
+#include <gmock/gmock.h>
+
+#include <QProcess>
+#include <algorithm>
+
+#include "UiTest.h"
+
+using ::testing::HasSubstr;
+
+namespace uitest {
+namespace {
+
+class FirstStartTest : public UiTest {
+protected:
+    // A program folder as the build or an installation lays it out.
+    void CopyProgramFolder() {
+        const fs::path built = BOOTRAMA_PROGRAM_DIR;
+        fs::copy_file(BOOTRAMA_EXE, ProgramDir() / "bootrama");
+        fs::permissions(ProgramDir() / "bootrama", fs::perms::owner_exec, fs::perm_options::add);
+        for (const char* part : {"BootramaE.qch", "Examples", "NewMachine"})
+            fs::copy(built / part, ProgramDir() / part, fs::copy_options::recursive);
+        WriteIni("NewInstalled=1\r\n");
+    }
+
+    // Runs until the main window has painted its previews; returns what it printed.
+    std::string RunProgram(const fs::path& machine, bool display = true) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(name);
+        if (display)
+            environment.insert("QT_QPA_PLATFORM", "offscreen");
+        environment.insert("BOOTRAMA_MACHINE", QString::fromStdString(machine.string()));
+        environment.insert("BOOTRAMA_MESSAGE_LOG", QString::fromStdString(Log().string()));
+        environment.insert("BOOTRAMA_ANSWERS", "ok");
+        environment.insert("BOOTRAMA_STARTUP_BENCH", "1");
+        environment.insert("XDG_CACHE_HOME",
+                           QString::fromStdString((ProgramDir() / "cache").string()));
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.start(QString::fromStdString((ProgramDir() / "bootrama").string()), {});
+        EXPECT_TRUE(program.waitForFinished(60000));
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        exitCode_ = program.exitCode();
+        return program.readAllStandardOutput().toStdString();
+    }
+    fs::path Log() const { return ProgramDir() / "boxes.log"; }
+    int exitCode_ = -1;
+};
+
+TEST_F(FirstStartTest, LeadsThroughTheSetupIntoTheMainWindow) {
+    CopyProgramFolder();
+    const fs::path machine = ProgramDir() / "new-machine";
+    EXPECT_THAT(RunProgram(machine), HasSubstr("main window painted"));
+    EXPECT_EQ(exitCode_, 0);
+
+    // The backup question (answered OK) and its summary, nothing else.
+    const std::string boxes = ReadFile(Log());
+    EXPECT_THAT(boxes, HasSubstr("okcancel\tBackup\t"));
+    EXPECT_EQ(std::count(boxes.begin(), boxes.end(), '\n'), 2) << boxes;
+    // The example logos went into the Startup list; the settings were saved at the close.
+    EXPECT_THAT(ReadFile(ListHost(lkBoot)), HasSubstr("Examples\\Sunrise.bmp"));
+    EXPECT_THAT(ReadFile(Ini()), HasSubstr("NewInstalled=0"));
+    EXPECT_TRUE(fs::exists(ProgramDir() / "logow.bak"));
+    EXPECT_TRUE(fs::exists(machine / "drive_c" / "WINDOWS" / "LOGOW.SYS"));
+
+    // The second start asks nothing.
+    fs::remove(Log());
+    EXPECT_THAT(RunProgram(machine), HasSubstr("main window painted"));
+    EXPECT_EQ(exitCode_, 0);
+    EXPECT_FALSE(fs::exists(Log()));
+}
+
+TEST_F(FirstStartTest, WithoutADisplayTheProgramSaysSoInsteadOfAborting) {
+    CopyProgramFolder();
+    WriteIni("NewInstalled=0\r\n");
+    RunProgram(ProgramDir() / "new-machine", false);
+    EXPECT_EQ(exitCode_, 1);
+    EXPECT_EQ(ReadFile(Log()),
+              "error\tBootrama\tBootrama needs a graphical display to show its main window.\tok\n");
+}
+
+}  // namespace
+}  // namespace uitest

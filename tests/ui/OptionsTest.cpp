@@ -1,0 +1,172 @@
+#include <gmock/gmock.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "UiTest.h"
+#include "core/RegEntries.h"
+#include "ui/options.h"
+
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using ::testing::Not;
+
+namespace uitest {
+namespace {
+
+class OptionsTest : public UiTest {
+protected:
+    OptionsTest() {
+        for (TLogoKind kind : AllLogoKinds) WriteFile(ListHost(kind), "");
+        fs::create_directories(DriveC() / "Logos");
+        fs::create_directories(DriveC() / "Pictures");
+    }
+
+    void Open() {
+        dialog_ = std::make_unique<TOptionDlg>();
+        dialog_->show();
+    }
+    TOptionDlg& Dialog() { return *dialog_; }
+    void SetEdits(const std::string& logoPath, const std::string& imagePath) {
+        Child<QLineEdit>(Dialog(), "EditLogoSave")->setText(QString::fromStdString(logoPath));
+        Child<QLineEdit>(Dialog(), "EditLookup")->setText(QString::fromStdString(imagePath));
+    }
+    void PressOk() { QTest::mouseClick(Child<QPushButton>(Dialog(), "OKBtn"), Qt::LeftButton); }
+    QCheckBox* Box(const char* name) { return Child<QCheckBox>(Dialog(), name); }
+
+private:
+    std::unique_ptr<TOptionDlg> dialog_;
+};
+
+TEST_F(OptionsTest, OpensWithTheSettingsOfGlobalInfo) {
+    GlobalInfo().SetLogoPath("C:\\Logos\\");
+    GlobalInfo().ChangeCloseBmp = true;
+    Open();
+    EXPECT_EQ(Child<QLineEdit>(Dialog(), "EditLogoSave")->text(), "C:\\Logos\\");
+    EXPECT_EQ(Child<QLineEdit>(Dialog(), "EditLookup")->text(), "");
+    EXPECT_TRUE(Box("CloseCheckBox")->isChecked());
+    EXPECT_FALSE(Box("BootCheckBox")->isChecked());
+    EXPECT_TRUE(Box("BootOffCheckBox")->isChecked());  // no Logo entry: the logo is on
+    EXPECT_EQ(Child<QComboBox>(Dialog(), "BootDriveBox")->currentData().toString(), "C");
+}
+
+TEST_F(OptionsTest, DriveBoxListsTheMachinesDrives) {
+    Open();
+    auto* drives = Child<QComboBox>(Dialog(), "BootDriveBox");
+    ASSERT_GE(drives->count(), 2);
+    EXPECT_EQ(drives->itemData(0).toString(), "C");
+    EXPECT_EQ(drives->itemData(drives->count() - 1).toString(), "Z");
+}
+
+TEST_F(OptionsTest, InvalidLogoPathKeepsTheDialogOpenAndAppliesNothing) {
+    Open();
+    SetEdits("C:\\Missing", "C:\\Pictures");
+    Box("BootOffCheckBox")->setChecked(false);
+    PressOk();
+    EXPECT_TRUE(Dialog().isVisible());
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0]->title, "Options");
+    EXPECT_EQ(
+        Boxes()[0]->text,
+        "The path \"C:\\Missing\\\" is not valid. Please, check the entry in the Options dialog!");
+    EXPECT_EQ(GlobalInfo().LogoPath(), "");
+    EXPECT_EQ(GlobalInfo().ImagePath(), "");
+    EXPECT_THAT(ReadFile(MsDosSys()), Not(HasSubstr("Logo=0")));
+}
+
+TEST_F(OptionsTest, StepsBeforeTheFailingOneHaveRun) {
+    Open();
+    SetEdits("C:\\Logos", "C:\\Logos\\file.txt");
+    WriteFile(DriveC() / "Logos" / "file.txt", "not a folder");
+    PressOk();
+    EXPECT_TRUE(Dialog().isVisible());
+    EXPECT_EQ(GlobalInfo().LogoPath(), "C:\\Logos\\");
+    EXPECT_EQ(GlobalInfo().ImagePath(), "");
+    // Corrected, OK applies all steps from the start.
+    SetEdits("C:\\Logos", "C:\\Pictures\\");
+    PressOk();
+    EXPECT_FALSE(Dialog().isVisible());
+    EXPECT_EQ(Dialog().result(), QDialog::Accepted);
+    EXPECT_EQ(GlobalInfo().ImagePath(), "C:\\Pictures\\");
+}
+
+TEST_F(OptionsTest, EmptyEntriesAreStoredEmpty) {
+    GlobalInfo().SetLogoPath("C:\\Logos\\");
+    Open();
+    SetEdits("", "");
+    PressOk();
+    EXPECT_FALSE(Dialog().isVisible());
+    EXPECT_EQ(GlobalInfo().LogoPath(), "");
+    EXPECT_EQ(GlobalInfo().ImagePath(), "");
+    EXPECT_THAT(BoxTexts(), IsEmpty());
+}
+
+TEST_F(OptionsTest, UncheckingTheStartupLogoWritesLogoZero) {
+    Open();
+    ASSERT_TRUE(Box("BootOffCheckBox")->isEnabled());
+    Box("BootOffCheckBox")->setChecked(false);
+    PressOk();
+    EXPECT_THAT(ReadFile(MsDosSys()), HasSubstr("Logo=0"));
+}
+
+TEST_F(OptionsTest, CheckedStartupLogoLeavesNoLogoEntry) {
+    Open();
+    PressOk();
+    EXPECT_THAT(ReadFile(MsDosSys()), Not(HasSubstr("Logo=")));
+}
+
+TEST_F(OptionsTest, MissingMsDosSysDisablesTheStartupLogoBox) {
+    fs::remove(MsDosSys());
+    Open();
+    EXPECT_FALSE(Box("BootOffCheckBox")->isEnabled());
+    PressOk();
+    EXPECT_FALSE(fs::exists(MsDosSys()));
+    EXPECT_FALSE(Dialog().isVisible());
+}
+
+TEST_F(OptionsTest, SwitchBoxesFollowTheListsAndEmptyListsEndTheirSwitch) {
+    FillList(lkClosing);
+    GlobalInfo().ChangeBootBmp = true;  // its list is empty
+    Open();
+    EXPECT_FALSE(Box("BootCheckBox")->isEnabled());
+    EXPECT_TRUE(Box("BootCheckBox")->isChecked());
+    EXPECT_TRUE(Box("ClosingCheckBox")->isEnabled());
+    EXPECT_FALSE(Box("CloseCheckBox")->isEnabled());
+    Box("ClosingCheckBox")->setChecked(true);
+    PressOk();
+    EXPECT_FALSE(GlobalInfo().ChangeBootBmp);  // cleared by UpdateAutoSwitch
+    EXPECT_TRUE(GlobalInfo().ChangeClosingBmp);
+    EXPECT_TRUE(IsAutoStartOn());
+}
+
+TEST_F(OptionsTest, CancelAppliesNothing) {
+    FillList(lkBoot);
+    Open();
+    SetEdits("C:\\Logos", "C:\\Pictures");
+    Box("BootCheckBox")->setChecked(true);
+    QTest::mouseClick(Child<QPushButton>(Dialog(), "CancelBtn"), Qt::LeftButton);
+    EXPECT_FALSE(Dialog().isVisible());
+    EXPECT_EQ(GlobalInfo().LogoPath(), "");
+    EXPECT_FALSE(GlobalInfo().ChangeBootBmp);
+    EXPECT_FALSE(IsAutoStartOn());
+}
+
+TEST_F(OptionsTest, BootDriveIsStoredAsTheDriveRoot) {
+    Open();
+    auto* drives = Child<QComboBox>(Dialog(), "BootDriveBox");
+    drives->setCurrentIndex(drives->findData(QStringLiteral("Z")));
+    PressOk();
+    EXPECT_EQ(GlobalInfo().BootDrive(), "Z:\\");
+}
+
+TEST_F(OptionsTest, HelpButtonOpensTopicTwelve) {
+    Open();
+    QTest::mouseClick(Child<QPushButton>(Dialog(), "HelpBtn"), Qt::LeftButton);
+    EXPECT_EQ(HelpRequests().back(), "topic 12");
+}
+
+}  // namespace
+}  // namespace uitest

@@ -1,0 +1,47 @@
+#pragma once
+// A temporary machine and program folder with the files the windows look at.
+
+#include <QAction>
+#include <QWidget>
+#include <memory>
+#include <string>
+
+#include "support/TestEnv.h"
+#include "ui/Main.h"
+
+namespace uitest {
+
+namespace fs = std::filesystem;
+
+class UiTest : public testenv::MachineTest {
+protected:
+    UiTest();
+    // A failing test shows the boxes it met.
+    void TearDown() override;
+
+    fs::path Ini() const { return ProgramDir() / "bootrama.ini"; }
+    fs::path ListHost(TLogoKind kind) const;
+    fs::path LogoHost(TLogoKind kind) const;
+    fs::path MsDosSys() const { return DriveC() / "MSDOS.SYS"; }
+
+    void WriteIni(const std::string& lines);
+    // An 8-bit bitmap of one colour: index of a grey ramp, so the colour is (index, index,
+    // index).
+    static void WriteBitmap(const fs::path& path, int width, int height, int index = 7);
+    static void WriteLogo(const fs::path& path, int index = 7) {
+        WriteBitmap(path, 320, 400, index);
+    }
+    // A list file naming one logo that exists.
+    void FillList(TLogoKind kind);
+
+    std::unique_ptr<TMainForm> OpenMainForm();
+
+    template <class T = QWidget>
+    static T* Child(const QObject& parent, const char* name) {
+        T* child = parent.findChild<T*>(QLatin1String(name));
+        EXPECT_NE(child, nullptr) << name;
+        return child;
+    }
+};
+
+}  // namespace uitest
