@@ -242,6 +242,22 @@ TEST_F(LogoTest, PictureThatCannotBecomeABitmapKeepsWhatWasReached) {
     EXPECT_TRUE(events.empty());
 }
 
+TEST_F(LogoTest, JpegReportsProgressBeforeTheLogoAndTheSourceChange) {
+    if (!imagetest::HaveTool("cjpeg"))
+        GTEST_SKIP() << "cjpeg (libjpeg-turbo-progs) is not installed";
+    WriteFile(DriveC() / "p.bmp", trueColour(300, 200));
+    ASSERT_EQ(imagetest::RunCommand("cjpeg -outfile '" + (DriveC() / "p.jpg").string() + "' '" +
+                                    (DriveC() / "p.bmp").string() + "'"),
+              0);
+    logo.OnProgress = [this](TProgressStage, int) {
+        if (events.empty() || events.back() != "progress")
+            events.push_back("progress");
+    };
+    logo.SetSourceFile(Win(DriveC() / "p.jpg"));
+    EXPECT_EQ(events, (std::vector<std::string>{"progress", "logo", "source"}));
+    EXPECT_TRUE(logo.Modified());
+}
+
 TEST_F(LogoTest, ProgressHandlerAbortsQuietly) {
     if (!imagetest::HaveTool("cjpeg"))
         GTEST_SKIP() << "cjpeg (libjpeg-turbo-progs) is not installed";
