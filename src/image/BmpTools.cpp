@@ -115,6 +115,42 @@ private:
     throw platform::EConvertError(Format("Cannot assign a %s to a %s", {className, "TBitmap"}));
 }
 
+std::uint32_t littleEndian(const std::string& data, std::size_t at, int bytes) {
+    std::uint32_t value = 0;
+    for (int i = bytes - 1; i >= 0; --i) value = value << 8 | std::uint8_t(data[at + i]);
+    return value;
+}
+
+// Icons and metafiles are checked as far as their readers would before they are refused as
+// bitmaps, so that a damaged one is an invalid picture like any other.
+void checkIcon(const std::string& data) {
+    const bool valid = data.size() >= 6 && littleEndian(data, 0, 2) == 0 &&
+                       littleEndian(data, 2, 2) == 1 && littleEndian(data, 4, 2) > 0 &&
+                       data.size() >= 6 + 16 * std::size_t(littleEndian(data, 4, 2));
+    if (!valid)
+        throw platform::EInvalidGraphic("Icon image is not valid");
+}
+
+// An enhanced metafile by its header record, else a placeable Windows metafile by its key
+// and checksum.
+void checkMetafile(const std::string& data) {
+    constexpr std::size_t kEnhancedHeaderSize = 88;
+    constexpr std::uint32_t kEnhancedSignature = 0x464D4520;  // " EMF"
+    constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7;
+    constexpr std::size_t kPlaceableHeaderSize = 22;
+    if (data.size() > kEnhancedHeaderSize && littleEndian(data, 0, 4) == 1 &&
+        littleEndian(data, 40, 4) == kEnhancedSignature)
+        return;
+    bool valid = data.size() >= kPlaceableHeaderSize && littleEndian(data, 0, 4) == kPlaceableKey;
+    if (valid) {
+        std::uint32_t checksum = 0;
+        for (std::size_t at = 0; at < 20; at += 2) checksum ^= littleEndian(data, at, 2);
+        valid = checksum == littleEndian(data, 20, 2);
+    }
+    if (!valid)
+        throw platform::EInvalidGraphic("Metafile is not valid");
+}
+
 // Round to the nearest integer, a half to the even neighbour.
 long long roundEven(long double value) {
     return std::llrint(value);
@@ -230,12 +266,14 @@ std::unique_ptr<TBitmap> LoadPicture(std::string_view path, std::int32_t& colour
             *image = DecodeJpegFile(file.Get(), file.Size(), progress);
             break;
         }
-        // Read like any picture, so a missing file says so, but never a bitmap.
+        // Read and counted (0 colours) like any picture, but never made a bitmap.
         case TPictureKind::Icon:
-            platform::ReadFile(path);
+            checkIcon(platform::ReadFile(path));
+            colours = 0;
             cannotAssign("TIcon");
         case TPictureKind::Metafile:
-            platform::ReadFile(path);
+            checkMetafile(platform::ReadFile(path));
+            colours = 0;
             cannotAssign("TMetafile");
     }
     image->BitsPerPixel = 8;

@@ -127,8 +127,14 @@ void TLogo::SaveAsDefault(const std::string& title, std::string& fileName) {
 std::string TLogo::DefaultLogoName(const std::string& path) {
     const auto slash = path.find_last_of("\\/:");
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    // Only four characters go: "photo.jpeg" gives "photo.Logo.bmp".
-    return (name.size() > 4 ? name.substr(0, name.size() - 4) : std::string()) + "Logo.bmp";
+    // Only four characters go: "photo.jpeg" gives "photo.Logo.bmp". Characters, not bytes:
+    // a UTF-8 name is never cut inside a character.
+    std::size_t keep = name.size();
+    for (int dropped = 0; dropped < 4 && keep > 0; ++dropped) {
+        --keep;
+        while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) --keep;
+    }
+    return name.substr(0, keep) + "Logo.bmp";
 }
 
 bool TLogo::ShowDefault() {

@@ -205,14 +205,57 @@ TEST_F(LoadPictureTest, ErrorsLeaveAsTheReaderRaisedThem) {
     EXPECT_FALSE(THourglass::Busy());
 }
 
-TEST_F(LoadPictureTest, IconsCannotBecomeBitmaps) {
-    try {
-        load(put("app.ico", "icon"));
-        FAIL() << "no error";
-    } catch (const platform::EConvertError& error) {
-        EXPECT_EQ(error.Message(), "Cannot assign a TIcon to a TBitmap");
+// Sound headers of the two kinds: an icon directory with one entry, an enhanced metafile's
+// header record, a placeable metafile's key and checksum.
+std::string iconFile() {
+    std::string file(6 + 16, '\0');
+    file[2] = 1;
+    file[4] = 1;
+    return file;
+}
+
+std::string enhancedMetafile() {
+    std::string file(100, '\0');
+    imagetest::PutLe32(file, 0, 1);
+    imagetest::PutLe32(file, 40, 0x464D4520);
+    return file;
+}
+
+std::string placeableMetafile() {
+    std::string file(40, '\0');
+    imagetest::PutLe32(file, 0, 0x9AC6CDD7);
+    imagetest::PutLe16(file, 14, 1440);
+    imagetest::PutLe16(file, 20, 0xCDD7 ^ 0x9AC6 ^ 1440);
+    return file;
+}
+
+TEST_F(LoadPictureTest, IconsAndMetafilesCannotBecomeBitmaps) {
+    for (auto [name, contents, kind] : {std::tuple{"app.ico", iconFile(), "TIcon"},
+                                        std::tuple{"a.emf", enhancedMetafile(), "TMetafile"},
+                                        std::tuple{"a.wmf", placeableMetafile(), "TMetafile"}}) {
+        cursor.clear();
+        colours = -1;
+        try {
+            load(put(name, contents));
+            FAIL() << name;
+        } catch (const platform::EConvertError& error) {
+            EXPECT_EQ(error.Message(), std::string("Cannot assign a ") + kind + " to a TBitmap");
+        }
+        EXPECT_EQ(colours, 0) << name;
+        expectCleanedUp();
     }
-    expectCleanedUp();
+}
+
+TEST_F(LoadPictureTest, DamagedIconsAndMetafilesAreInvalidPictures) {
+    std::string wrongChecksum = placeableMetafile();
+    wrongChecksum[20] ^= 1;
+    std::string cutDirectory = iconFile();
+    cutDirectory.resize(20);
+    for (auto [name, contents] : {std::pair<std::string, std::string>{"app.ico", "icon"},
+                                  {"cut.ico", cutDirectory},
+                                  {"a.emf", "EMF"},
+                                  {"a.wmf", wrongChecksum}})
+        EXPECT_THROW(load(put(name, contents)), platform::EInvalidGraphic) << name;
 }
 
 }  // namespace

@@ -195,6 +195,7 @@ TEST_F(LogoTest, DamagedOrUnknownPicturesAreNoValidBitmaps) {
     for (auto [name, contents] : {std::pair<std::string, std::string>{"bad.bmp", "BM garbage"},
                                   {"bad.jpg", "\xFF\xD8 garbage"},
                                   {"photo.png", "PNG"},
+                                  {"damaged.ico", "ICO"},
                                   {"empty.bmp", ""}}) {
         const std::string path = put(name, contents);
         try {
@@ -225,6 +226,38 @@ TEST_F(LogoTest, LogosOnlyRefusesPicturesButKeepsThePreviousLogo) {
     EXPECT_TRUE(events.empty());
 }
 
+// A sound icon loads but can't become a bitmap: that error leaves as it is, and the
+// component keeps what it reached (source released and counted, previous logo kept).
+TEST_F(LogoTest, PictureThatCannotBecomeABitmapKeepsWhatWasReached) {
+    logo.SetSourceFile(put("p.bmp", eightBit(64, 64)));
+    const TBitmap* previous = logo.LogoBmp();
+    events.clear();
+    std::string icon(6 + 16, '\0');
+    icon[2] = 1;
+    icon[4] = 1;
+    EXPECT_THROW(logo.SetSourceFile(put("app.ico", icon)), platform::EConvertError);
+    EXPECT_EQ(logo.SourceBitmap(), nullptr);
+    EXPECT_EQ(logo.SourceColours(), 0);
+    EXPECT_EQ(logo.LogoBmp(), previous);
+    EXPECT_TRUE(events.empty());
+}
+
+TEST_F(LogoTest, JpegReportsProgressBeforeTheLogoAndTheSourceChange) {
+    if (!imagetest::HaveTool("cjpeg"))
+        GTEST_SKIP() << "cjpeg (libjpeg-turbo-progs) is not installed";
+    WriteFile(DriveC() / "p.bmp", trueColour(300, 200));
+    ASSERT_EQ(imagetest::RunCommand("cjpeg -outfile '" + (DriveC() / "p.jpg").string() + "' '" +
+                                    (DriveC() / "p.bmp").string() + "'"),
+              0);
+    logo.OnProgress = [this](TProgressStage, int) {
+        if (events.empty() || events.back() != "progress")
+            events.push_back("progress");
+    };
+    logo.SetSourceFile(Win(DriveC() / "p.jpg"));
+    EXPECT_EQ(events, (std::vector<std::string>{"progress", "logo", "source"}));
+    EXPECT_TRUE(logo.Modified());
+}
+
 TEST_F(LogoTest, ProgressHandlerAbortsQuietly) {
     if (!imagetest::HaveTool("cjpeg"))
         GTEST_SKIP() << "cjpeg (libjpeg-turbo-progs) is not installed";
@@ -246,6 +279,9 @@ TEST_F(LogoTest, DefaultLogoNameDropsFourCharacters) {
                                                          {"C:\\Pics\\photo.jpeg", "photo.Logo.bmp"},
                                                          {"C:\\Pics\\abc", "Logo.bmp"},
                                                          {"C:\\Pics\\abcd", "Logo.bmp"},
+                                                         {"C:\\Bilder\\Straße", "StLogo.bmp"},
+                                                         {"C:\\Bilder\\Käse", "Logo.bmp"},
+                                                         {"C:\\Bilder\\Grüße.jpg", "GrüßeLogo.bmp"},
                                                          {"", "Logo.bmp"}};
     for (auto [path, name] : names) EXPECT_EQ(TLogo::DefaultLogoName(path), name) << path;
 }
