@@ -37,8 +37,11 @@ std::optional<long> ParseInteger(std::string_view text) {
     // Hexadecimal text may spell any 32-bit pattern; decimal text must fit the signed range.
     unsigned long long limit = base == 16 ? 0xFFFFFFFFull : (negative ? 0x80000000ull : INT_MAX);
     if (magnitude > limit) return std::nullopt;
-    auto value = static_cast<std::int32_t>(static_cast<std::uint32_t>(magnitude));
-    return negative ? -static_cast<long>(value) : static_cast<long>(value);
+    // Negated in 32 bits, as the toolkit does: "-2147483648" stays the lowest number.
+    auto bits = static_cast<std::uint32_t>(magnitude);
+    if (negative)
+        bits = 0u - bits;
+    return static_cast<long>(static_cast<std::int32_t>(bits));
 }
 
 std::string BoolText(bool value) { return value ? "1" : "0"; }

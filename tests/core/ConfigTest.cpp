@@ -48,6 +48,21 @@ TEST_F(ConfigTest, BooleansFollowTheIntegerRule) {
     }
 }
 
+TEST_F(ConfigTest, IntegersKeepTheirSignAcrossThe32BitRange) {
+    struct Case {
+        const char* text;
+        long expected;
+    };
+    for (Case c : {Case{"-2147483648", -2147483647L - 1}, {"2147483647", 2147483647L},
+                   {"2147483648", 42}, {"-2147483649", 42}, {"-1", -1}, {"0xFFFFFFFF", -1},
+                   {"-$10", -16}, {"$80000000", -2147483647L - 1}}) {
+        WriteIni(std::string("Number=") + c.text + "\r\n");
+        EXPECT_EQ(TIniFile(GlobalInfo().IniFileName).ReadInteger("Bootrama-Options", "Number", 42),
+                  c.expected)
+            << '"' << c.text << '"';
+    }
+}
+
 TEST_F(ConfigTest, KeysAndSectionMatchWithoutRegardToCase) {
     WriteFile(Ini(), "[bootrama-options]\r\nchangeclosebmp=1\r\nLOGOPATH=c:\\windows\r\n");
     TSBootIni ini;
