@@ -91,7 +91,7 @@ bool CopyFile(std::string_view source, std::string_view destination, bool failIf
         std::uint32_t existing = host::Attributes(*to);
         if (failIfExists || fs::equivalent(*from, *to, error) ||
             HasAttribute(existing, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
-                                       FILE_ATTRIBUTE_DIRECTORY)) {
+                                       FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY)) {
             return false;
         }
     }

@@ -27,7 +27,7 @@ bool SetFileAttributes(std::string_view path, std::uint32_t attributes);
 
 // Copies contents and attributes; the destination is replaced atomically. Fails when the
 // source is missing, when failIfExists and the destination exists, and when the
-// destination is read-only or hidden (as CopyFile does), and for a file copied onto itself.
+// destination is read-only, hidden or system (as CopyFile does), and for a file copied onto itself.
 bool CopyFile(std::string_view source, std::string_view destination, bool failIfExists);
 // Fails for a missing or read-only file and for a directory.
 bool DeleteFile(std::string_view path);

@@ -107,12 +107,14 @@ TEST_F(FilesTest, CopyFileFollowsWindowsRules) {
     EXPECT_EQ(Listing(DriveC()), (std::vector<std::string>{"MSDOS.SYS", "WINDOWS", "logo.sys"}));
 }
 
-TEST_F(FilesTest, CopyFileRefusesAHiddenDestinationAndCopiesAttributes) {
+TEST_F(FilesTest, CopyFileRefusesAHiddenOrSystemDestinationAndCopiesAttributes) {
     if (!XattrsKept(HostOf("logo.sys")))
         GTEST_SKIP() << "no extended attributes here";
-    ASSERT_TRUE(SetFileAttributes("C:\\logo.sys", FILE_ATTRIBUTE_HIDDEN));
-    EXPECT_FALSE(CopyFile("C:\\WINDOWS\\LOGOW.SYS", "C:\\logo.sys", false));
-    EXPECT_EQ(Read(HostOf("logo.sys")), "startup");
+    for (std::uint32_t protection : {FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_SYSTEM}) {
+        ASSERT_TRUE(SetFileAttributes("C:\\logo.sys", protection));
+        EXPECT_FALSE(CopyFile("C:\\WINDOWS\\LOGOW.SYS", "C:\\logo.sys", false));
+        EXPECT_EQ(Read(HostOf("logo.sys")), "startup");
+    }
 
     ASSERT_TRUE(SetFileAttributes("C:\\WINDOWS\\LOGOW.SYS",
                                   FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM));
