@@ -10,6 +10,7 @@
 #include "core/RegEntries.h"
 #include "image/Bitmap.h"
 #include "platform/MessageBox.h"
+#include "ui/FormTools.h"
 #include "ui/LogoPreview.h"
 #include "ui/about.h"
 #include "ui/options.h"
@@ -70,6 +71,32 @@ TEST_F(MainFormTest, MissingListFilesAreOfferedAfterTheConfigurationIsRead) {
     EXPECT_EQ(questions, 3);
     for (TLogoKind kind : AllLogoKinds) EXPECT_TRUE(fs::exists(ListHost(kind)));
 }
+
+// ---- Layout ----
+
+struct DesignSize {
+    const char* control;
+    int width, height;
+};
+
+class DesignSizeTest : public UiTest, public ::testing::WithParamInterface<DesignSize> {};
+
+TEST_P(DesignSizeTest, ScaledWithTheScreen) {
+    for (TLogoKind kind : AllLogoKinds) WriteFile(ListHost(kind), "");
+    auto form = OpenMainForm();
+    const double scale = DesignScale(form.get());
+    const QWidget* control = Child(*form, GetParam().control);
+    EXPECT_EQ(control->size(),
+              QSize(Scaled(GetParam().width, scale), Scaled(GetParam().height, scale)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Controls, DesignSizeTest,
+    ::testing::Values(DesignSize{"centralwidget", 479, 354}, DesignSize{"SpeedBar", 479, 37},
+                      DesignSize{"Panel1", 449, 265}, DesignSize{"BootBevel", 134, 104},
+                      DesignSize{"ClosingBox", 130, 100}, DesignSize{"CloseErrorTxt", 128, 96},
+                      DesignSize{"BlockPanel1", 134, 20}),
+    [](const ::testing::TestParamInfo<DesignSize>& size) { return std::string(size.param.control); });
 
 // ---- Previews ----
 
