@@ -4,6 +4,7 @@
 #include <QLayout>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 #include <cmath>
 
 #include "core/Global.h"
@@ -46,6 +47,16 @@ void ScaleDesignGeometry(QWidget* form, double scale) {
                                Scaled(design.width(), scale), Scaled(design.height(), scale));
         }
     }
+}
+
+void FixDialogSize(QWidget* dialog, int designWidth, int designHeight) {
+    const double scale = DesignScale(dialog);
+    const QLayout* layout = dialog->layout();
+    const int width = std::max(Scaled(designWidth, scale), layout->totalMinimumSize().width());
+    // A top-level window doesn't grow by itself for labels that wrap at its width.
+    const int needed = layout->hasHeightForWidth() ? layout->totalHeightForWidth(width)
+                                                   : layout->totalMinimumSize().height();
+    dialog->setFixedSize(width, std::max(Scaled(designHeight, scale), needed));
 }
 
 void InitUiResources() {

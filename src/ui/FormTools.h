@@ -15,6 +15,9 @@ int Scaled(int designPixels, double scale);
 // Scales the geometry of every child that no layout manages, and the fixed sizes of all.
 void ScaleDesignGeometry(QWidget* form, double scale);
 void CenterOnScreen(QWidget* window);
+// A dialog border can't be sized by the user: the design size, grown where the texts of
+// the dialog's layout need more room (wrapped labels included, on every page).
+void FixDialogSize(QWidget* dialog, int designWidth, int designHeight);
 // Registers the icons of the forms (they live in a static library); safe to call again.
 void InitUiResources();
 

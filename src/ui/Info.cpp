@@ -23,7 +23,6 @@ TInfoBox::TInfoBox(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     const double scale = DesignScale(this);
-    resize(Scaled(DesignWidth, scale), Scaled(DesignHeight, scale));
     QFont headlineFont = ui_->Headline->font();
     headlineFont.setPixelSize(Scaled(HeadlineFontPixels, scale));
     ui_->Headline->setFont(headlineFont);
@@ -35,6 +34,7 @@ TInfoBox::TInfoBox(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::
     connect(ui_->SpeedWWW, &QToolButton::clicked, this, &TInfoBox::LabelwwwClick);
     connect(ui_->SpeedButton1, &QToolButton::clicked, this, &TInfoBox::LabelwwwClick);
     connect(ui_->SpeedMail, &QToolButton::clicked, this, &TInfoBox::SpeedMailClick);
+    FixSize();
 }
 
 TInfoBox::~TInfoBox() = default;
@@ -56,6 +56,10 @@ void TInfoBox::SetMemoText(const QString& text) {
     QTextBlockFormat centred;
     centred.setAlignment(Qt::AlignHCenter);
     cursor.mergeBlockFormat(centred);
+}
+
+void TInfoBox::FixSize() {
+    FixDialogSize(this, DesignWidth, DesignHeight);
 }
 
 QHBoxLayout* TInfoBox::BottomFrame() const {

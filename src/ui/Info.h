@@ -29,6 +29,8 @@ protected:
     void SetMemoText(const QString& text);
     // The frame across the bottom, for the buttons of a descendant.
     QHBoxLayout* BottomFrame() const;
+    // Again after a descendant has added its controls.
+    void FixSize();
 
 private:
     std::unique_ptr<Ui::TInfoBox> ui_;

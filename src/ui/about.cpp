@@ -14,4 +14,5 @@ TAboutBox::TAboutBox(QWidget* parent) : TInfoBox(parent), OKBtn(new QPushButton(
            "Windows 98: at random with every start of Windows, or by hand from its lists "
            "of logos.\n\nIt creates new logos from bitmaps and JPEG pictures, backs up "
            "the logos in use and brings back the default Windows Startup logo."));
+    FixSize();
 }

@@ -24,8 +24,6 @@ TOptionDlg::TOptionDlg(QWidget* parent) : QDialog(parent), ui_(std::make_unique<
     ui_->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    const double scale = DesignScale(this);
-    resize(Scaled(DesignWidth, scale), Scaled(DesignHeight, scale));
     ui_->OKBtn->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     ui_->CancelBtn->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
     ui_->HelpBtn->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
@@ -37,6 +35,7 @@ TOptionDlg::TOptionDlg(QWidget* parent) : QDialog(parent), ui_(std::make_unique<
     connect(ui_->BrowseBtnLookup, &QPushButton::clicked, this, &TOptionDlg::BrowseBtnLookupClick);
     FillDriveBox();
     RunHandler([this] { FormCreate(); });
+    FixDialogSize(this, DesignWidth, DesignHeight);
 }
 
 TOptionDlg::~TOptionDlg() = default;

@@ -6,6 +6,7 @@
 #include <QUrl>
 
 #include "UiTest.h"
+#include "ui/FormTools.h"
 #include "ui/about.h"
 
 namespace uitest {
@@ -47,6 +48,16 @@ TEST_F(InfoBoxTest, LinksOpenTheWebPageAndAMailAndLeaveTheBoxOpen) {
     EXPECT_TRUE(box.isVisible());
     EXPECT_EQ(Child<QToolButton>(box, "SpeedButton1")->text(), BootramaWebAddress);
     EXPECT_TRUE(BoxTexts().empty());
+}
+
+TEST_F(InfoBoxTest, EveryControlHasItsRoomInAFixedSize) {
+    TAboutBox box;
+    box.show();
+    const double scale = DesignScale(&box);
+    EXPECT_EQ(box.minimumSize(), box.maximumSize());
+    EXPECT_GE(box.width(), Scaled(378, scale));
+    EXPECT_GE(box.height(), Scaled(306, scale));
+    ExpectNoControlSquashed(box);
 }
 
 TEST_F(InfoBoxTest, EnterClosesTheBoxThroughOk) {

@@ -4,10 +4,12 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 
 #include "UiTest.h"
 #include "core/RegEntries.h"
+#include "ui/FormTools.h"
 #include "ui/options.h"
 
 using ::testing::HasSubstr;
@@ -51,6 +53,21 @@ TEST_F(OptionsTest, OpensWithTheSettingsOfGlobalInfo) {
     EXPECT_FALSE(Box("BootCheckBox")->isChecked());
     EXPECT_TRUE(Box("BootOffCheckBox")->isChecked());  // no Logo entry: the logo is on
     EXPECT_EQ(Child<QComboBox>(Dialog(), "BootDriveBox")->currentData().toString(), "C");
+}
+
+// The explanations wrap at the dialog's width; the dialog makes room for them on both pages
+// and can't be sized by the user.
+TEST_F(OptionsTest, EveryControlHasItsRoomOnBothPages) {
+    Open();
+    const double scale = DesignScale(&Dialog());
+    EXPECT_EQ(Dialog().minimumSize(), Dialog().maximumSize());
+    EXPECT_GE(Dialog().width(), Scaled(523, scale));
+    EXPECT_GE(Dialog().height(), Scaled(342, scale));
+    auto* pages = Child<QTabWidget>(Dialog(), "PageControl1");
+    for (int page = 0; page < pages->count(); ++page) {
+        pages->setCurrentIndex(page);
+        ExpectNoControlSquashed(Dialog());
+    }
 }
 
 TEST_F(OptionsTest, DriveBoxListsTheMachinesDrives) {

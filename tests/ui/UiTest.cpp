@@ -53,6 +53,24 @@ void UiTest::FillList(TLogoKind kind) {
     WriteFile(ListHost(kind), Win(logo) + "\r\n");
 }
 
+void UiTest::ExpectNoControlSquashed(const QWidget& form) {
+    for (const QWidget* control : form.findChildren<QWidget*>()) {
+        const QString name = control->objectName();
+        // Qt's own parts of a control (viewports, scroll buttons) are the control's affair;
+        // a fixed size (an icon scaled into it) is meant.
+        if (name.isEmpty() || name.startsWith(QLatin1String("qt_")) || control->isWindow() ||
+            !control->isVisibleTo(&form) || control->minimumSize() == control->maximumSize())
+            continue;
+        const bool wraps = control->hasHeightForWidth();
+        const int needed = wraps ? control->heightForWidth(control->width())
+                                 : control->minimumSizeHint().height();
+        EXPECT_GE(control->height(), needed) << name.toStdString();
+        if (!wraps) {
+            EXPECT_GE(control->width(), control->minimumSizeHint().width()) << name.toStdString();
+        }
+    }
+}
+
 std::unique_ptr<TMainForm> UiTest::OpenMainForm() {
     return std::make_unique<TMainForm>();
 }

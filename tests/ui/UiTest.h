@@ -36,6 +36,10 @@ protected:
 
     std::unique_ptr<TMainForm> OpenMainForm();
 
+    // Every visible control of the form at least as high as it needs (a wrapped label: at
+    // its width), so nothing is cut off.
+    static void ExpectNoControlSquashed(const QWidget& form);
+
     template <class T = QWidget>
     static T* Child(const QObject& parent, const char* name) {
         T* child = parent.findChild<T*>(QLatin1String(name));
