@@ -39,8 +39,9 @@ QApplication& EnsureApplication() {
     if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance()))
         return *existing;
     OwnApplication() = std::make_unique<QApplication>(appArgc, appArgv);
+    // The name only: a display name would be appended to every window title ("Backup —
+    // Bootrama"), and titles are the program's own.
     QApplication::setApplicationName(QStringLiteral("Bootrama"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Bootrama"));
     QApplication::setDesktopFileName(QStringLiteral("bootrama"));
     return *OwnApplication();
 }
