@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "core/Global.h"
+#include "core/ProgErrors.h"
 
 namespace {
 
@@ -77,6 +78,9 @@ void CenterOnScreen(QWidget* window) {
 }
 
 void ShowException(const std::exception& error) {
+    // A cancelled operation ends without a word.
+    if (dynamic_cast<const EQuietException*>(&error) != nullptr)
+        return;
     ErrorBox("Bootrama", error.what());
 }
 

@@ -21,7 +21,8 @@ void FixDialogSize(QWidget* dialog, int designWidth, int designHeight);
 // Registers the icons of the forms (they live in a static library); safe to call again.
 void InitUiResources();
 
-// The application's general error display: the message of an error that escaped a handler.
+// The application's general error display: the message of an error that escaped a handler;
+// nothing for EQuietException.
 void ShowException(const std::exception& error);
 
 // Runs an event handler; an error that escapes it ends the handler at the general error
