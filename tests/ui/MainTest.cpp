@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
+#include <QToolTip>
 
 #include "UiTest.h"
 #include "core/RegEntries.h"
@@ -97,6 +98,24 @@ INSTANTIATE_TEST_SUITE_P(
                       DesignSize{"ClosingBox", 130, 100}, DesignSize{"CloseErrorTxt", 128, 96},
                       DesignSize{"BlockPanel1", 134, 20}),
     [](const ::testing::TestParamInfo<DesignSize>& size) { return std::string(size.param.control); });
+
+// The error label's red text is its own; the tooltip it shows keeps the tooltip colours.
+TEST_F(MainFormTest, TooltipOverAPreviewLooksLikeATooltip) {
+    for (TLogoKind kind : AllLogoKinds) WriteFile(ListHost(kind), "");
+    auto form = OpenMainForm();
+    form->show();
+    auto* label = Child<QLabel>(*form, "BootErrorTxt");
+    EXPECT_EQ(label->palette().color(label->foregroundRole()), QColor(Qt::red));
+    QToolTip::showText(label->mapToGlobal(QPoint(5, 5)), label->toolTip(), label);
+    const QWidget* tip = nullptr;
+    for (const QWidget* window : QApplication::topLevelWidgets())
+        if (window->objectName() == QLatin1String("qtooltip_label") && window->isVisible())
+            tip = window;
+    ASSERT_NE(tip, nullptr);
+    EXPECT_EQ(tip->palette().color(tip->foregroundRole()),
+              QToolTip::palette().color(QPalette::ToolTipText));
+    QToolTip::hideText();
+}
 
 // ---- Previews ----
 
