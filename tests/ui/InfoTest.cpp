@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 
 #include <QDesktopServices>
+#include <QLabel>
 #include <QTest>
 #include <QToolButton>
 #include <QUrl>
@@ -64,6 +65,7 @@ TEST_F(InfoBoxTest, EnterClosesTheBoxThroughOk) {
     TAboutBox box;
     box.show();
     EXPECT_EQ(box.windowTitle(), "Program Info");
+    EXPECT_EQ(Child<QLabel>(box, "Headline")->text(), "Bootrama 2.0");
     QTest::keyClick(&box, Qt::Key_Return);
     EXPECT_FALSE(box.isVisible());
     EXPECT_EQ(box.result(), QDialog::Accepted);

@@ -374,8 +374,13 @@ TEST_F(MainFormTest, RestoreReportsSuccessAndFailure) {
     Answer({IDYES});
     Child<QAction>(*form, "RestoreItem")->trigger();
     ASSERT_GE(Boxes().size(), 2u);
+    EXPECT_EQ(Boxes().front()->title, "Recover old logos");
+    EXPECT_EQ(Boxes().front()->text, "Do you wish to replace the current logos by the backup copies?");
     EXPECT_EQ(Boxes().back()->title, "Recover old logos");
     EXPECT_EQ(Boxes().back()->kind, platform::BoxKind::Warning);
+    EXPECT_EQ(Boxes().back()->text,
+              "Errors occured while Bootrama tried to replace the current logos by backup copies. "
+              "Check, wether all backup copies are in the Bootrama directory! ");
     EXPECT_EQ(Child<TLogoPreview>(*form, "ClosingBox")->Image().pixel(0, 0), qRgb(50, 50, 50));
 }
 

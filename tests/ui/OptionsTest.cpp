@@ -70,6 +70,42 @@ TEST_F(OptionsTest, EveryControlHasItsRoomOnBothPages) {
     }
 }
 
+// The texts users know, spelling included.
+TEST_F(OptionsTest, CaptionsAsShipped) {
+    Open();
+    const std::pair<const char*, const char*> captions[] = {
+        {"Headline", "Options"},
+        {"Label1",
+         "Decide, which  logos are switched at random whith every Windows startup. This option "
+         "is only available if the according logo list has, at least, one entry."},
+        {"BootCheckBox", "Switch &Startup logo"},
+        {"ClosingCheckBox", "Switch Shut&down logo"},
+        {"CloseCheckBox", "Switch &Final logo"},
+        {"Label2", "In case, you prefer not to see any startup logo, deacivate this checkbox."},
+        {"BootOffCheckBox", "S&tartup logo activated"},
+        {"Label3",
+         "The following directories are entered first, if you want to store or look up logos. "
+         "Leave an entry blank, to use the last active directory instead."},
+        {"LogoDirLabel", "&Save logos in"},
+        {"BrowseBtnSave", "&Browse..."},
+        {"LabelImagePath", "&Look up images in"},
+        {"BrowseBtnLookup", "&Browse..."},
+        {"Label4", "This option is not to be changed, in most cases!"},
+        {"BootDirLabel", "&Boot drive"},
+        {"OKBtn", "OK"},
+        {"CancelBtn", "Cancel"},
+        {"HelpBtn", "&Help..."},
+    };
+    for (const auto& [name, caption] : captions)
+        EXPECT_EQ(Child(Dialog(), name)->property("text").toString().toStdString(), caption)
+            << name;
+    auto* pages = Child<QTabWidget>(Dialog(), "PageControl1");
+    EXPECT_EQ(pages->tabText(0), "Automatic logo switch");
+    EXPECT_EQ(pages->tabText(1), "Directories");
+    EXPECT_EQ(pages->currentIndex(), 0);
+    EXPECT_EQ(Dialog().windowTitle(), "Options");
+}
+
 TEST_F(OptionsTest, DriveBoxListsTheMachinesDrives) {
     Open();
     auto* drives = Child<QComboBox>(Dialog(), "BootDriveBox");
