@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cstring>
-#include <fstream>
 #include <sstream>
 
 #include "platform/Machine.h"
@@ -117,16 +116,11 @@ std::string Box(const std::string& kind, const std::string& title, const std::st
 }
 
 void BootramaRun::WriteFile(const fs::path& path, const std::string& contents) {
-    fs::create_directories(path.parent_path());
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << contents;
+    testenv::WriteHostFile(path, contents);
 }
 
 std::string BootramaRun::ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return testenv::ReadHostFile(path);
 }
 
 }  // namespace apptest

@@ -48,6 +48,17 @@ public:
 
 class LogoTest : public testenv::MachineTest {
 protected:
+    // Windows path of a JPEG picture made with cjpeg, or empty when cjpeg is missing.
+    std::string MakeJpeg(int width, int height) {
+        if (!imagetest::HaveTool("cjpeg"))
+            return "";
+        WriteFile(DriveC() / "p.bmp", trueColour(width, height));
+        const int code = imagetest::RunCommand("cjpeg -outfile '" + (DriveC() / "p.jpg").string() +
+                                               "' '" + (DriveC() / "p.bmp").string() + "'");
+        EXPECT_EQ(code, 0);
+        return Win(DriveC() / "p.jpg");
+    }
+
     LogoTest() {
         logo.OnSourceChanged = [this](void* sender) {
             events.push_back(sender == &owner ? "source" : "source?");
@@ -100,13 +111,10 @@ TEST_F(LogoTest, SamePictureAsTrueColourIsConverted) {
 }
 
 TEST_F(LogoTest, JpegOfLogoSizeIsNeverALogo) {
-    if (!imagetest::HaveTool("cjpeg"))
+    const std::string jpeg = MakeJpeg(320, 400);
+    if (jpeg.empty())
         GTEST_SKIP() << "cjpeg (libjpeg-turbo-progs) is not installed";
-    WriteFile(DriveC() / "p.bmp", trueColour(320, 400));
-    ASSERT_EQ(imagetest::RunCommand("cjpeg -outfile '" + (DriveC() / "p.jpg").string() + "' '" +
-                                    (DriveC() / "p.bmp").string() + "'"),
-              0);
-    logo.SetSourceFile(Win(DriveC() / "p.jpg"));
+    logo.SetSourceFile(jpeg);
     EXPECT_FALSE(logo.IsLogo());
     EXPECT_EQ(logo.SourceColours(), 16777216);
     const std::set<std::uint8_t> used(logo.LogoBmp()->Pixels.begin(), logo.LogoBmp()->Pixels.end());
@@ -243,33 +251,27 @@ TEST_F(LogoTest, PictureThatCannotBecomeABitmapKeepsWhatWasReached) {
 }
 
 TEST_F(LogoTest, JpegReportsProgressBeforeTheLogoAndTheSourceChange) {
-    if (!imagetest::HaveTool("cjpeg"))
+    const std::string jpeg = MakeJpeg(300, 200);
+    if (jpeg.empty())
         GTEST_SKIP() << "cjpeg (libjpeg-turbo-progs) is not installed";
-    WriteFile(DriveC() / "p.bmp", trueColour(300, 200));
-    ASSERT_EQ(imagetest::RunCommand("cjpeg -outfile '" + (DriveC() / "p.jpg").string() + "' '" +
-                                    (DriveC() / "p.bmp").string() + "'"),
-              0);
     logo.OnProgress = [this](TProgressStage, int) {
         if (events.empty() || events.back() != "progress")
             events.push_back("progress");
     };
-    logo.SetSourceFile(Win(DriveC() / "p.jpg"));
+    logo.SetSourceFile(jpeg);
     EXPECT_EQ(events, (std::vector<std::string>{"progress", "logo", "source"}));
     EXPECT_TRUE(logo.Modified());
 }
 
 TEST_F(LogoTest, ProgressHandlerAbortsQuietly) {
-    if (!imagetest::HaveTool("cjpeg"))
+    const std::string jpeg = MakeJpeg(300, 200);
+    if (jpeg.empty())
         GTEST_SKIP() << "cjpeg (libjpeg-turbo-progs) is not installed";
-    WriteFile(DriveC() / "p.bmp", trueColour(300, 200));
-    ASSERT_EQ(imagetest::RunCommand("cjpeg -outfile '" + (DriveC() / "p.jpg").string() + "' '" +
-                                    (DriveC() / "p.bmp").string() + "'"),
-              0);
     logo.OnProgress = [](TProgressStage stage, int) {
         if (stage == TProgressStage::psRunning)
             throw EQuietException("");
     };
-    logo.SetSourceFile(Win(DriveC() / "p.jpg"));
+    logo.SetSourceFile(jpeg);
     EXPECT_EQ(logo.SourceBitmap(), nullptr);
     EXPECT_EQ(events, std::vector<std::string>{"source"});
 }

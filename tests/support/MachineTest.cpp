@@ -1,7 +1,5 @@
 // MachineTest lives apart from the other helpers so that tests which only need a temporary
 // folder (those of the platform layer) do not pull in the shared environment of the core.
-#include <fstream>
-#include <sstream>
 
 #include "platform/Machine.h"
 #include "platform/Process.h"
@@ -47,16 +45,11 @@ void MachineTest::SetTime(platform::SystemTime time) {
 }
 
 void MachineTest::WriteFile(const fs::path& path, const std::string& contents) {
-    fs::create_directories(path.parent_path());
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << contents;
+    testenv::WriteHostFile(path, contents);
 }
 
 std::string MachineTest::ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return testenv::ReadHostFile(path);
 }
 
 }  // namespace testenv

@@ -1,6 +1,8 @@
 #include "support/TestEnv.h"
 
+#include <fstream>
 #include <random>
+#include <sstream>
 
 namespace testenv {
 
@@ -54,6 +56,19 @@ void RecordingHelp::UsingHelp() {
 }
 void RecordingHelp::Topic(int context) {
     log_->push_back("topic " + std::to_string(context));
+}
+
+void WriteHostFile(const fs::path& path, const std::string& contents) {
+    fs::create_directories(path.parent_path());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << contents;
+}
+
+std::string ReadHostFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
 }
 
 fs::path TestDataDir() {

@@ -98,4 +98,8 @@ private:
 // The folder of third-party test pictures, or empty when it is absent.
 fs::path TestDataDir();
 
+// A host file's whole contents, written (with its folders) or read as bytes.
+void WriteHostFile(const fs::path& path, const std::string& contents);
+std::string ReadHostFile(const fs::path& path);
+
 }  // namespace testenv
