@@ -10,7 +10,9 @@ namespace {
 constexpr std::string_view Section = "Options";
 constexpr std::string_view Key = "Logo";
 
-std::string MsdosSys() { return GlobalInfo().BootDrive() + "msdos.sys"; }
+std::string MsdosSys() {
+    return GlobalInfo().BootDrive() + "msdos.sys";
+}
 
 void RequireFile(TReadOnlyIni& ini, std::string_view pattern) {
     if (!ini.StoredFileOK())

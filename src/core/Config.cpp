@@ -30,13 +30,16 @@ std::optional<long> ParseInteger(std::string_view text) {
         base = 16;
         text.remove_prefix(1);
     }
-    if (text.empty()) return std::nullopt;
+    if (text.empty())
+        return std::nullopt;
     unsigned long long magnitude = 0;
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), magnitude, base);
-    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    if (error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
     // Hexadecimal text may spell any 32-bit pattern; decimal text must fit the signed range.
     unsigned long long limit = base == 16 ? 0xFFFFFFFFull : (negative ? 0x80000000ull : INT_MAX);
-    if (magnitude > limit) return std::nullopt;
+    if (magnitude > limit)
+        return std::nullopt;
     // Negated in 32 bits, as the toolkit does: "-2147483648" stays the lowest number.
     auto bits = static_cast<std::uint32_t>(magnitude);
     if (negative)
@@ -44,7 +47,9 @@ std::optional<long> ParseInteger(std::string_view text) {
     return static_cast<long>(static_cast<std::int32_t>(bits));
 }
 
-std::string BoolText(bool value) { return value ? "1" : "0"; }
+std::string BoolText(bool value) {
+    return value ? "1" : "0";
+}
 
 }  // namespace
 
@@ -65,8 +70,7 @@ bool TIniFile::ReadBool(std::string_view section, std::string_view key, bool def
     return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
 }
 
-void TIniFile::WriteString(std::string_view section, std::string_view key,
-                           std::string_view value) {
+void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
     if (!platform::WritePrivateProfileString(section, key, value, fileName_))
         throw platform::EIniFileException(Format("Unable to write to %s", {fileName_}));
 }
@@ -80,7 +84,8 @@ void TIniFile::DeleteKey(std::string_view section, std::string_view key) {
 }
 
 void TIniFilePlus::Init() {
-    if (!FileOK() && AskCreate()) WriteContents();
+    if (!FileOK() && AskCreate())
+        WriteContents();
 }
 
 bool TIniFilePlus::FileOK() {
@@ -88,9 +93,13 @@ bool TIniFilePlus::FileOK() {
     return fileOK_;
 }
 
-TReadOnlyIni::TReadOnlyIni(std::string fileName) : TIniFilePlus(std::move(fileName)) { Init(); }
+TReadOnlyIni::TReadOnlyIni(std::string fileName) : TIniFilePlus(std::move(fileName)) {
+    Init();
+}
 
-TSBootIni::TSBootIni() : TIniFilePlus(GlobalInfo().IniFileName) { Init(); }
+TSBootIni::TSBootIni() : TIniFilePlus(GlobalInfo().IniFileName) {
+    Init();
+}
 
 TSBootIni::TSBootIni(DeferInit) : TIniFilePlus(GlobalInfo().IniFileName) {}
 
@@ -125,7 +134,8 @@ void TSBootIni::WriteContents() {
 }
 
 void TSBootIni::ReadConfig() {
-    if (!FileOK()) throw EIniError(Format(ReadErrorText, {FileName(), MissingFileText}));
+    if (!FileOK())
+        throw EIniError(Format(ReadErrorText, {FileName(), MissingFileText}));
     TGlobalInfo& info = GlobalInfo();
     struct ReadingFlag {
         TGlobalInfo& info;
@@ -153,7 +163,9 @@ void TSBootIni::ReadConfig() {
     }
 }
 
-TROSBootIni::TROSBootIni() : TSBootIni(DeferInit{}) { Init(); }
+TROSBootIni::TROSBootIni() : TSBootIni(DeferInit{}) {
+    Init();
+}
 
 bool TROSBootIni::AskCreate() {
     ErrorBox("Bootrama", std::string(MissingFileText));
@@ -187,7 +199,8 @@ void ReadConfigAtStart() {
 void WriteConfigAtClose() {
     try {
         TSBootIni ini;
-        if (!ini.FileOK()) throw EIniError(std::string(MissingFileText));
+        if (!ini.FileOK())
+            throw EIniError(std::string(MissingFileText));
         ini.WriteContents();
     } catch (const EProgError& error) {
         ErrorBox("Configuration file", error.Message());

@@ -16,7 +16,9 @@ std::unique_ptr<TGlobalInfo> instance;
 const char* const LogoFileNames[] = {"logo.sys", "logow.sys", "logos.sys"};
 const char* const LogoKindNames[] = {"Startup logo", "Shutdown logo", "Final logo"};
 
-bool IsKind(int kind) { return kind >= lkBoot && kind <= lkClose; }
+bool IsKind(int kind) {
+    return kind >= lkBoot && kind <= lkClose;
+}
 
 int ShowBox(platform::BoxKind kind, const std::string& title, const std::string& text) {
     return platform::CurrentMessageBoxes().Show(kind, title, text);
@@ -24,7 +26,9 @@ int ShowBox(platform::BoxKind kind, const std::string& title, const std::string&
 
 }  // namespace
 
-TGlobalInfo::TGlobalInfo() { SetDefaults(); }
+TGlobalInfo::TGlobalInfo() {
+    SetDefaults();
+}
 
 void TGlobalInfo::SetDefaults() {
     AppPath = GetAppPath();
@@ -47,10 +51,18 @@ void TGlobalInfo::SetDefaults() {
     ReadingConfig = false;
 }
 
-void TGlobalInfo::SetWindowsPath(const std::string& value) { SetPath(value, windowsPath_); }
-void TGlobalInfo::SetBootDrive(const std::string& value) { SetPath(value, bootDrive_); }
-void TGlobalInfo::SetLogoPath(const std::string& value) { SetPath(value, logoPath_); }
-void TGlobalInfo::SetImagePath(const std::string& value) { SetPath(value, imagePath_); }
+void TGlobalInfo::SetWindowsPath(const std::string& value) {
+    SetPath(value, windowsPath_);
+}
+void TGlobalInfo::SetBootDrive(const std::string& value) {
+    SetPath(value, bootDrive_);
+}
+void TGlobalInfo::SetLogoPath(const std::string& value) {
+    SetPath(value, logoPath_);
+}
+void TGlobalInfo::SetImagePath(const std::string& value) {
+    SetPath(value, imagePath_);
+}
 
 void TGlobalInfo::SetPath(const std::string& value, std::string& field) {
     if (value.empty() || IsExistingDir(value)) {
@@ -68,38 +80,54 @@ void TGlobalInfo::SetPath(const std::string& value, std::string& field) {
 }
 
 TGlobalInfo& GlobalInfo() {
-    if (!instance) throw std::logic_error("GlobalInfo used outside a GlobalInfoScope");
+    if (!instance)
+        throw std::logic_error("GlobalInfo used outside a GlobalInfoScope");
     return *instance;
 }
 
-GlobalInfoScope::GlobalInfoScope() { instance = std::make_unique<TGlobalInfo>(); }
-GlobalInfoScope::~GlobalInfoScope() { instance.reset(); }
+GlobalInfoScope::GlobalInfoScope() {
+    instance = std::make_unique<TGlobalInfo>();
+}
+GlobalInfoScope::~GlobalInfoScope() {
+    instance.reset();
+}
 
 std::string ListFileOf(int kind) {
     const TGlobalInfo& info = GlobalInfo();
     switch (kind) {
-        case lkBoot: return info.BootListFile;
-        case lkClosing: return info.ClosingListFile;
-        case lkClose: return info.CloseListFile;
-        default: return "";
+        case lkBoot:
+            return info.BootListFile;
+        case lkClosing:
+            return info.ClosingListFile;
+        case lkClose:
+            return info.CloseListFile;
+        default:
+            return "";
     }
 }
 
 std::string LogoFileOf(int kind) {
-    if (!IsKind(kind)) return "";
+    if (!IsKind(kind))
+        return "";
     const TGlobalInfo& info = GlobalInfo();
     return (kind == lkBoot ? info.BootDrive() : info.WindowsPath()) + LogoFileNames[kind];
 }
 
-std::string LogoKindName(int kind) { return IsKind(kind) ? LogoKindNames[kind] : "logo"; }
+std::string LogoKindName(int kind) {
+    return IsKind(kind) ? LogoKindNames[kind] : "logo";
+}
 
 bool ChangeFlagOf(int kind) {
     const TGlobalInfo& info = GlobalInfo();
     switch (kind) {
-        case lkBoot: return info.ChangeBootBmp;
-        case lkClosing: return info.ChangeClosingBmp;
-        case lkClose: return info.ChangeCloseBmp;
-        default: return info.ChangeBootBmp || info.ChangeClosingBmp || info.ChangeCloseBmp;
+        case lkBoot:
+            return info.ChangeBootBmp;
+        case lkClosing:
+            return info.ChangeClosingBmp;
+        case lkClose:
+            return info.ChangeCloseBmp;
+        default:
+            return info.ChangeBootBmp || info.ChangeClosingBmp || info.ChangeCloseBmp;
     }
 }
 
@@ -127,7 +155,9 @@ std::string GetAppPath() {
     return directory.empty() ? directory : AddBackslash(directory);
 }
 
-std::string GetWindowsDir() { return AddBackslash(platform::GetWindowsDirectory()); }
+std::string GetWindowsDir() {
+    return AddBackslash(platform::GetWindowsDirectory());
+}
 
 std::string GetBootDrive() {
     std::string system = platform::GetSystemDirectory();
@@ -135,7 +165,8 @@ std::string GetBootDrive() {
 }
 
 std::string AddBackslash(const std::string& path) {
-    if (path.empty() || path.back() == '\\') return path;
+    if (path.empty() || path.back() == '\\')
+        return path;
     return path + '\\';
 }
 
@@ -147,7 +178,8 @@ bool IsExistingDir(const std::string& path) {
 
 std::string IntToStrWidth(long long value, int width) {
     std::string digits = std::to_string(value);
-    if (static_cast<int>(digits.size()) >= width) return digits;
+    if (static_cast<int>(digits.size()) >= width)
+        return digits;
     return std::string(width - digits.size(), ' ') + digits;
 }
 

@@ -14,26 +14,29 @@ constexpr std::string_view RegistryErrorText = "Error writing to the Windows reg
 // Without its key the value would land under the root, which the registry refuses.
 void OpenRunKey(platform::Registry& registry) {
     if (!registry.OpenKey(RunKey, false))
-        throw platform::ERegistryException(
-            Format("Failed to set data for '%s'", {AutoStartValue}));
+        throw platform::ERegistryException(Format("Failed to set data for '%s'", {AutoStartValue}));
 }
 
 // Deletes a key of the program's when nothing else lies below it.
 void DeleteIfLeaf(std::string_view key) {
     platform::Registry registry(platform::RootKey::CurrentUser);
-    if (!registry.OpenKey(key, false) || registry.HasSubKeys()) return;
+    if (!registry.OpenKey(key, false) || registry.HasSubKeys())
+        return;
     registry.CloseKey();
     registry.DeleteKey(key);
 }
 
 }  // namespace
 
-std::string AutoStartCommand() { return GetAppPath() + platform::ProgramFileName() + " /Auto"; }
+std::string AutoStartCommand() {
+    return GetAppPath() + platform::ProgramFileName() + " /Auto";
+}
 
 bool IsAutoStartOn() {
     try {
         platform::Registry registry(platform::RootKey::LocalMachine);
-        if (!registry.OpenKey(RunKey, false)) return false;
+        if (!registry.OpenKey(RunKey, false))
+            return false;
         return registry.ReadString(AutoStartValue) == AutoStartCommand();
     } catch (const std::exception&) {
         return false;
@@ -53,7 +56,8 @@ void AddAutoStart() {
 void RemoveAutoStart() {
     try {
         platform::Registry registry(platform::RootKey::LocalMachine);
-        if (!registry.OpenKey(RunKey, false)) return;
+        if (!registry.OpenKey(RunKey, false))
+            return;
         if (registry.ValueExists(AutoStartValue) && !registry.DeleteValue(AutoStartValue))
             throw EWriteRegError(Format(RegistryErrorText, {"DeleteAuto"}));
     } catch (const EWriteRegError&) {

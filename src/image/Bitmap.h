@@ -16,10 +16,10 @@ class TBitmap {
 public:
     int Width = 0;
     int Height = 0;
-    int BitsPerPixel = 0;   // of the picture as read: 1, 4, 8, 16, 24, 32
-    bool IsJpeg = false;    // decoded from a JPEG picture
-    std::vector<std::uint8_t> Pixels;    // Width * Height indexes, top row first
-    std::vector<TRGBColour> Colours;     // the colour table
+    int BitsPerPixel = 0;              // of the picture as read: 1, 4, 8, 16, 24, 32
+    bool IsJpeg = false;               // decoded from a JPEG picture
+    std::vector<std::uint8_t> Pixels;  // Width * Height indexes, top row first
+    std::vector<TRGBColour> Colours;   // the colour table
     // Header fields a logo carries over from the file it was read from.
     std::int32_t XPelsPerMeter = 0;
     std::int32_t YPelsPerMeter = 0;

@@ -5,8 +5,10 @@
 namespace platform {
 
 std::string ClassNameOf(const std::exception& error) {
-    if (const auto* own = dynamic_cast<const Exception*>(&error)) return own->ClassName();
-    if (dynamic_cast<const std::bad_alloc*>(&error)) return "EOutOfMemory";
+    if (const auto* own = dynamic_cast<const Exception*>(&error))
+        return own->ClassName();
+    if (dynamic_cast<const std::bad_alloc*>(&error))
+        return "EOutOfMemory";
     return "Exception";
 }
 

@@ -21,13 +21,13 @@ private:
     int helpContext_;
 };
 
-#define BOOTRAMA_EXCEPTION_CLASS(Name, Parent)                               \
-    class Name : public Parent {                                             \
-        using Base = Parent;                                                 \
-                                                                             \
-    public:                                                                  \
-        using Base::Base;                                                    \
-        const char* ClassName() const noexcept override { return #Name; }    \
+#define BOOTRAMA_EXCEPTION_CLASS(Name, Parent)                            \
+    class Name : public Parent {                                          \
+        using Base = Parent;                                              \
+                                                                          \
+    public:                                                               \
+        using Base::Base;                                                 \
+        const char* ClassName() const noexcept override { return #Name; } \
     }
 
 // Streams: a file that can't be opened or created, or a failed read or write.

@@ -32,7 +32,7 @@ bool CopyFile(std::string_view source, std::string_view destination, bool failIf
 // Fails for a missing or read-only file and for a directory.
 bool DeleteFile(std::string_view path);
 
-bool FileExists(std::string_view path);       // a file, not a directory
+bool FileExists(std::string_view path);  // a file, not a directory
 bool DirectoryExists(std::string_view path);
 
 // Names (without directory) of the entries matching a pattern such as "C:\X\*.*" or

@@ -82,11 +82,23 @@ private:
 // Messages show the code Windows would report for the failure.
 int WindowsErrorCode(int errnoValue) {
     switch (errnoValue) {
-        case ENOENT: case ENOTDIR: return 3;                  // ERROR_PATH_NOT_FOUND
-        case EACCES: case EPERM: case EROFS: case EISDIR: return 5;  // ERROR_ACCESS_DENIED
-        case ENOSPC: case EDQUOT: case EFBIG: return 112;     // ERROR_DISK_FULL
-        case EMFILE: case ENFILE: return 4;                   // ERROR_TOO_MANY_OPEN_FILES
-        default: return 29;                                   // ERROR_WRITE_FAULT
+        case ENOENT:
+        case ENOTDIR:
+            return 3;  // ERROR_PATH_NOT_FOUND
+        case EACCES:
+        case EPERM:
+        case EROFS:
+        case EISDIR:
+            return 5;  // ERROR_ACCESS_DENIED
+        case ENOSPC:
+        case EDQUOT:
+        case EFBIG:
+            return 112;  // ERROR_DISK_FULL
+        case EMFILE:
+        case ENFILE:
+            return 4;  // ERROR_TOO_MANY_OPEN_FILES
+        default:
+            return 29;  // ERROR_WRITE_FAULT
     }
 }
 

@@ -1,14 +1,14 @@
 #include "platform/Machine.h"
 
+#include <sys/stat.h>
+#include <time.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <optional>
 #include <system_error>
 #include <unordered_map>
-
-#include <sys/stat.h>
-#include <time.h>
 
 #include "platform/Errors.h"
 #include "platform/HostFile.h"

@@ -47,8 +47,7 @@ private:
 std::filesystem::path DefaultMachineRoot();
 // The machine in use; opens the default machine on first use.
 Machine& CurrentMachine();
-void UseMachine(const std::filesystem::path& root,
-                const std::filesystem::path& seedDirectory = {});
+void UseMachine(const std::filesystem::path& root, const std::filesystem::path& seedDirectory = {});
 
 // WinDir of [Paths] in C:\MSDOS.SYS, else C:\WINDOWS (GetWindowsDirectory); no trailing
 // backslash. The system directory is the Windows directory + "\SYSTEM".

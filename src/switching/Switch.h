@@ -9,7 +9,7 @@
 class TBitmap;
 
 void CopyLogoFile(const std::string& source, const std::string& destination, bool failIfExists);
-std::string ReplaceLogo(TLogoKind kind, const std::string& source);  // "" on failure (shown)
+std::string ReplaceLogo(TLogoKind kind, const std::string& source);   // "" on failure (shown)
 std::string SaveBitmapAsLogo(TLogoKind kind, const TBitmap& bitmap);  // EChangeError
 
 // The generator of the random pick: a 32-bit linear congruential generator.

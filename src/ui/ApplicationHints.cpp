@@ -29,7 +29,8 @@ bool TApplicationHints::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Enter && watched->isWidgetType()) {
         // A hint whose long part is empty ("Help content|") empties the status line.
         const auto* widget = static_cast<QWidget*>(watched);
-        if (widget->statusTip().isEmpty() && !widget->toolTip().isEmpty()) showHint_({});
+        if (widget->statusTip().isEmpty() && !widget->toolTip().isEmpty())
+            showHint_({});
     }
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 &&
         watched->isWidgetType()) {

@@ -64,7 +64,8 @@ THelpWindow::THelpWindow(const QString& collectionFile, const QString& helpFile)
     tabs_->addTab(MakeIndexPage(), tr("Index"));
     tabs_->addTab(MakeSearchPage(), tr("Search"));
     connect(tabs_, &QTabWidget::currentChanged, indexSearch_, [this](int page) {
-        if (page == 1) indexSearch_->setFocus();
+        if (page == 1)
+            indexSearch_->setFocus();
     });
     connect(engine_->contentWidget(), &QHelpContentWidget::linkActivated, browser_,
             [this](const QUrl& url) { browser_->setSource(url); });

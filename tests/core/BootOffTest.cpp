@@ -1,5 +1,4 @@
 #include "core/BootOff.h"
-
 #include "core/Global.h"
 #include "core/ProgErrors.h"
 #include "platform/Files.h"
@@ -11,8 +10,8 @@ class BootOffTest : public testenv::MachineTest {
 protected:
     std::filesystem::path Msdos() const { return DriveC() / "MSDOS.SYS"; }
     void WriteOptions(const std::string& options) {
-        WriteFile(Msdos(), "[Paths]\r\nWinDir=C:\\WINDOWS\r\n[Options]\r\nBootGUI=1\r\n" +
-                               options + ";padding\r\n;xxxxxxxxxxxxxxxxxxx\r\n");
+        WriteFile(Msdos(), "[Paths]\r\nWinDir=C:\\WINDOWS\r\n[Options]\r\nBootGUI=1\r\n" + options +
+                               ";padding\r\n;xxxxxxxxxxxxxxxxxxx\r\n");
     }
 };
 
@@ -62,7 +61,8 @@ TEST_F(BootOffTest, ProtectedFileIsWrittenAndLosesOnlyReadOnly) {
     WriteLogoSetting(true);
     EXPECT_TRUE(ReadLogoSetting());
     std::uint32_t attributes = platform::GetFileAttributes(file);
-    EXPECT_EQ(attributes & 0x27u, platform::FILE_ATTRIBUTE_HIDDEN | platform::FILE_ATTRIBUTE_SYSTEM |
+    EXPECT_EQ(attributes & 0x27u, platform::FILE_ATTRIBUTE_HIDDEN |
+                                      platform::FILE_ATTRIBUTE_SYSTEM |
                                       platform::FILE_ATTRIBUTE_ARCHIVE)
         << std::hex << attributes;
 }

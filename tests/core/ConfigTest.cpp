@@ -1,7 +1,6 @@
-#include "core/Config.h"
-
 #include <filesystem>
 
+#include "core/Config.h"
 #include "core/Global.h"
 #include "core/ProgErrors.h"
 #include "platform/Files.h"
@@ -37,9 +36,19 @@ TEST_F(ConfigTest, BooleansFollowTheIntegerRule) {
         const char* text;
         bool expected;
     };
-    for (Case c : {Case{"2", true}, {"-1", true}, {"0x10", true}, {"0X1f", true}, {"$10", true},
-                   {"0", false}, {"0x0", false}, {"yes", false}, {"", false}, {"1.5", false},
-                   {"0x", false}, {"99999999999", false}, {" 1 ", true}}) {
+    for (Case c : {Case{"2", true},
+                   {"-1", true},
+                   {"0x10", true},
+                   {"0X1f", true},
+                   {"$10", true},
+                   {"0", false},
+                   {"0x0", false},
+                   {"yes", false},
+                   {"", false},
+                   {"1.5", false},
+                   {"0x", false},
+                   {"99999999999", false},
+                   {" 1 ", true}}) {
         WriteIni(std::string("ChangeBootBmp=") + c.text + "\r\n");
         GlobalInfo().SetDefaults();
         TSBootIni ini;
@@ -53,9 +62,14 @@ TEST_F(ConfigTest, IntegersKeepTheirSignAcrossThe32BitRange) {
         const char* text;
         long expected;
     };
-    for (Case c : {Case{"-2147483648", -2147483647L - 1}, {"2147483647", 2147483647L},
-                   {"2147483648", 42}, {"-2147483649", 42}, {"-1", -1}, {"0xFFFFFFFF", -1},
-                   {"-$10", -16}, {"$80000000", -2147483647L - 1}}) {
+    for (Case c : {Case{"-2147483648", -2147483647L - 1},
+                   {"2147483647", 2147483647L},
+                   {"2147483648", 42},
+                   {"-2147483649", 42},
+                   {"-1", -1},
+                   {"0xFFFFFFFF", -1},
+                   {"-$10", -16},
+                   {"$80000000", -2147483647L - 1}}) {
         WriteIni(std::string("Number=") + c.text + "\r\n");
         EXPECT_EQ(TIniFile(GlobalInfo().IniFileName).ReadInteger("Bootrama-Options", "Number", 42),
                   c.expected)
@@ -151,8 +165,8 @@ TEST_F(ConfigTest, LoadConfigStartsFromDefaults) {
 TEST_F(ConfigTest, AFailedWriteKeepsTheOldFileAndReportsTheErrorCode) {
     WriteIni("ChangeBootBmp=1\r\n");
     std::string before = ReadFile(Ini());
-    ASSERT_TRUE(platform::SetFileAttributes(GlobalInfo().IniFileName,
-                                            platform::FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(
+        platform::SetFileAttributes(GlobalInfo().IniFileName, platform::FILE_ATTRIBUTE_READONLY));
     WriteConfigAtClose();
     EXPECT_EQ(ReadFile(Ini()), before);
     ASSERT_EQ(Boxes().size(), 1u);

@@ -1,5 +1,4 @@
 #include "core/Global.h"
-
 #include "core/ProgErrors.h"
 #include "support/TestEnv.h"
 
@@ -76,11 +75,12 @@ TEST_F(GlobalTest, DanglingBootDriveGivesThePathErrorNotACrash) {
     std::filesystem::remove_all(DriveC());
     EXPECT_THROW(GlobalInfo().SetLogoPath("C:\\WINDOWS\\"), EPathError);
     EXPECT_NO_THROW(GlobalInfo().SetDefaults());
-    EXPECT_EQ(BoxTexts(),
-              (std::vector<std::string>{
-                  "The path \"C:\\WINDOWS\\\" is not valid. Please, check the entry in the "
-                  "Options dialog!",
-                  "The path \"C:\\\" is not valid. Please, check the entry in the Options dialog!"}));
+    EXPECT_EQ(
+        BoxTexts(),
+        (std::vector<std::string>{
+            "The path \"C:\\WINDOWS\\\" is not valid. Please, check the entry in the "
+            "Options dialog!",
+            "The path \"C:\\\" is not valid. Please, check the entry in the Options dialog!"}));
     EXPECT_FALSE(GlobalInfo().ReadingConfig);
 }
 

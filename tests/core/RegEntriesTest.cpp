@@ -1,7 +1,6 @@
-#include "core/RegEntries.h"
-
 #include "core/Global.h"
 #include "core/ProgErrors.h"
+#include "core/RegEntries.h"
 #include "platform/Registry.h"
 #include "support/TestEnv.h"
 
@@ -67,7 +66,8 @@ TEST_F(RegEntriesTest, WithoutTheRunKeyAddingFailsAndRemovingIsQuiet) {
         AddAutoStart();
         ADD_FAILURE();
     } catch (const EWriteRegError& error) {
-        EXPECT_EQ(error.Message(), "Error writing to the Windows registry!\rError: ERegistryException");
+        EXPECT_EQ(error.Message(),
+                  "Error writing to the Windows registry!\rError: ERegistryException");
     }
     EXPECT_NO_THROW(RemoveAutoStart());
     EXPECT_FALSE(Registry(RootKey::LocalMachine).KeyExists(RunKey));  // never created

@@ -97,7 +97,9 @@ INSTANTIATE_TEST_SUITE_P(
                       DesignSize{"Panel1", 449, 265}, DesignSize{"BootBevel", 134, 104},
                       DesignSize{"ClosingBox", 130, 100}, DesignSize{"CloseErrorTxt", 128, 96},
                       DesignSize{"BlockPanel1", 134, 20}),
-    [](const ::testing::TestParamInfo<DesignSize>& size) { return std::string(size.param.control); });
+    [](const ::testing::TestParamInfo<DesignSize>& size) {
+        return std::string(size.param.control);
+    });
 
 // The error label's red text is its own; the tooltip it shows keeps the tooltip colours.
 TEST_F(MainFormTest, TooltipOverAPreviewLooksLikeATooltip) {
@@ -375,7 +377,8 @@ TEST_F(MainFormTest, RestoreReportsSuccessAndFailure) {
     Child<QAction>(*form, "RestoreItem")->trigger();
     ASSERT_GE(Boxes().size(), 2u);
     EXPECT_EQ(Boxes().front()->title, "Recover old logos");
-    EXPECT_EQ(Boxes().front()->text, "Do you wish to replace the current logos by the backup copies?");
+    EXPECT_EQ(Boxes().front()->text,
+              "Do you wish to replace the current logos by the backup copies?");
     EXPECT_EQ(Boxes().back()->title, "Recover old logos");
     EXPECT_EQ(Boxes().back()->kind, platform::BoxKind::Warning);
     EXPECT_EQ(Boxes().back()->text,

@@ -62,8 +62,8 @@ void UiTest::ExpectNoControlSquashed(const QWidget& form) {
             !control->isVisibleTo(&form) || control->minimumSize() == control->maximumSize())
             continue;
         const bool wraps = control->hasHeightForWidth();
-        const int needed = wraps ? control->heightForWidth(control->width())
-                                 : control->minimumSizeHint().height();
+        const int needed =
+            wraps ? control->heightForWidth(control->width()) : control->minimumSizeHint().height();
         EXPECT_GE(control->height(), needed) << name.toStdString();
         if (!wraps) {
             EXPECT_GE(control->width(), control->minimumSizeHint().width()) << name.toStdString();
