@@ -46,17 +46,12 @@ QApplication& EnsureApplication() {
     return *OwnApplication();
 }
 
-QString BoxText(const std::string& text) {
-    // Message texts mark line breaks with a lone carriage return.
-    return QString::fromStdString(text).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-}
-
 class QtMessageBoxes : public platform::MessageBoxes {
 public:
     int Show(platform::BoxKind kind, const std::string& title, const std::string& text) override {
         EnsureApplication();
-        QMessageBox box(IconOf(kind), QString::fromStdString(title), BoxText(text), ButtonsOf(kind),
-                        QApplication::activeWindow());
+        QMessageBox box(IconOf(kind), QString::fromStdString(title), MessageText(text),
+                        ButtonsOf(kind), QApplication::activeWindow());
         switch (box.exec()) {
             case QMessageBox::Yes:
                 return platform::IDYES;

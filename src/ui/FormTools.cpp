@@ -51,6 +51,9 @@ void ScaleDesignGeometry(QWidget* form, double scale) {
 }
 
 void FixDialogSize(QWidget* dialog, int designWidth, int designHeight) {
+    // Before the first showing, layouts keep the sizes their controls had when they were
+    // added (a frame before its own controls, a label before its text).
+    for (QWidget* child : dialog->findChildren<QWidget*>()) child->updateGeometry();
     const double scale = DesignScale(dialog);
     const QLayout* layout = dialog->layout();
     const int width = std::max(Scaled(designWidth, scale), layout->totalMinimumSize().width());
@@ -97,4 +100,8 @@ QString FromStd(const std::string& text) {
 }
 std::string ToStd(const QString& text) {
     return text.toStdString();
+}
+
+QString MessageText(const std::string& text) {
+    return FromStd(text).replace(QLatin1Char('\r'), QLatin1Char('\n'));
 }

@@ -41,4 +41,6 @@ int HelpContextOf(const QObject* object);
 void SetHelpContext(QObject* object, int context);
 
 QString FromStd(const std::string& text);
+// A message of the program as a label or box shows it: its carriage returns as line breaks.
+QString MessageText(const std::string& text);
 std::string ToStd(const QString& text);

@@ -89,14 +89,23 @@ void TOptionDlg::ReadBootOffSetting() {
     try {
         ui_->BootOffCheckBox->setChecked(ReadLogoSetting());
     } catch (const EBootOffError& error) {
-        ui_->BootOffCheckBox->setEnabled(false);
-        ui_->ErrorLabel->setText(FromStd(error.Message()));
-        ui_->ErrorLabel->setVisible(true);
+        ShowBootOffProblem(error.Message());
     }
 }
 
+// A greyed box says why, under it.
+void TOptionDlg::ShowBootOffProblem(const std::string& problem) {
+    ui_->BootOffCheckBox->setEnabled(false);
+    ui_->ErrorLabel->setText(MessageText(problem));
+    ui_->ErrorLabel->setVisible(true);
+}
+
 void TOptionDlg::UpdateControls() {
-    ui_->BootOffCheckBox->setEnabled(LogoSettingWritable());
+    const std::string bootOffProblem = LogoSettingProblem();
+    if (bootOffProblem.empty())
+        ui_->BootOffCheckBox->setEnabled(true);
+    else
+        ShowBootOffProblem(bootOffProblem);
     ui_->BootCheckBox->setEnabled(ListEntryCount(lkBoot) > 0);
     ui_->ClosingCheckBox->setEnabled(ListEntryCount(lkClosing) > 0);
     ui_->CloseCheckBox->setEnabled(ListEntryCount(lkClose) > 0);
