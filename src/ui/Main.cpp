@@ -58,6 +58,8 @@ void TMainForm::SetupControls() {
     centralWidget()->setFixedSize(Scaled(centralWidget()->width(), scale),
                                   Scaled(centralWidget()->height(), scale));
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // The band lies on the preview: clicks, the pop-up menu and the hint reach the preview.
+    ui_->BlockPanel1->setAttribute(Qt::WA_TransparentForMouseEvents);
     // Submenus carry their hint and help context on the item that opens them.
     for (QMenu* submenu : {ui_->ViewItem, ui_->RandomItem}) {
         submenu->menuAction()->setStatusTip(submenu->statusTip());
@@ -209,6 +211,21 @@ void TMainForm::ShowHint(const QString& longHint) {
 
 void TMainForm::SetPreviewError(TLogoKind kind, const std::string& text) {
     kinds_[kind].errorTxt->setText(FromStd(text));
+    if (kind == lkBoot)
+        PlaceBand();
+}
+
+// The band lies across the middle of the Startup preview; under a text on the preview it
+// moves to the lower edge, and the text keeps clear of it, so that both can be read.
+void TMainForm::PlaceBand() {
+    QWidget* band = ui_->BlockPanel1;
+    TPreviewLabel* text = ui_->BootErrorTxt;
+    const QRect preview = ui_->BootBox->geometry();
+    const bool belowText = !band->isHidden() && !text->text().isEmpty();
+    const int top = belowText ? preview.bottom() + 1 - band->height()
+                              : preview.center().y() + 1 - band->height() / 2;
+    band->move(band->x(), top);
+    text->setContentsMargins(0, 0, 0, belowText ? text->geometry().bottom() + 1 - top : 0);
 }
 
 void TMainForm::LoadPreview(TLogoKind kind) {
@@ -238,6 +255,7 @@ void TMainForm::UpdateStatus() {
         const bool logoOn = ReadLogoSetting();
         ui_->BlockPanel1->setVisible(!logoOn);
         ui_->BlockPanel2->setVisible(!logoOn);
+        PlaceBand();
     } catch (const EBootOffError& error) {
         ErrorBox(ToStd(windowTitle()), error.Message());
     }
@@ -307,7 +325,10 @@ void TMainForm::ReactivateItemClick() {
     const char* const title = "Recover old logos";
     if (YesNoBox(title, "Do you wish to replace the current logos by the backup copies?") ==
         platform::IDYES) {
-        if (RestoreLogos())
+        // Without logo.bak the default logo comes back, which switches the logo on.
+        const bool restored = RestoreLogos();
+        UpdateStatus();
+        if (restored)
             InformationBox(title, "The secured state has been recovered");
         else
             WarningBox(title,
@@ -324,10 +345,11 @@ void TMainForm::StandardItemClick() {
                  "Delete current Startup logo and recover the default Startup logo of Windows?") !=
         platform::IDYES)
         return;
-    if (RestoreDefaultStartupLogo())
-        LoadPreview(lkBoot);
-    else
+    if (!RestoreDefaultStartupLogo())
         ErrorBox(title, "Default Startup logo could not be recovered!");
+    // The Logo entry of msdos.sys went, and even a failed recovery may have deleted logo.sys.
+    UpdateStatus();
+    LoadPreview(lkBoot);
 }
 
 void TMainForm::ViewBootClick() {

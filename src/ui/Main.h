@@ -77,6 +77,7 @@ private:
     void AttachPopUp(TLogoKind kind);
 
     void SetPreviewError(TLogoKind kind, const std::string& text);
+    void PlaceBand();
     void LoadPreview(TLogoKind kind);
     void LoadPreviews();
     void UpdateStatus();
