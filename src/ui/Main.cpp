@@ -1,10 +1,13 @@
 #include "ui/Main.h"
 
 #include <QCloseEvent>
+#include <QCursor>
+#include <QHelpEvent>
 #include <QLayout>
 #include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QToolTip>
 
 #include "core/BootOff.h"
 #include "core/Config.h"
@@ -26,6 +29,8 @@ namespace {
 
 constexpr int MainHelpContext = 55;
 constexpr int CrashCourseHelpContext = 51;
+// QStatusBar draws its message between margins of 6 and 12 pixels.
+constexpr int StatusMargins = 18;
 const char* const HelpFileName = "BootramaE.qch";
 
 }  // namespace
@@ -58,6 +63,7 @@ void TMainForm::SetupControls() {
     centralWidget()->setFixedSize(Scaled(centralWidget()->width(), scale),
                                   Scaled(centralWidget()->height(), scale));
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    statusBar()->installEventFilter(this);
     // The band lies on the preview: clicks, the pop-up menu and the hint reach the preview.
     ui_->BlockPanel1->setAttribute(Qt::WA_TransparentForMouseEvents);
     // Submenus carry their hint and help context on the item that opens them.
@@ -205,8 +211,36 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+// A hint too long for the line ends in "…"; pointing at the line shows the whole of it.
 void TMainForm::ShowHint(const QString& longHint) {
-    statusBar()->showMessage(longHint);
+    QStatusBar* line = statusBar();
+    // Leaving a control for the line would otherwise take the hint away before it is read.
+    if (longHint.isEmpty() && line->isVisible() &&
+        line->rect().contains(line->mapFromGlobal(QCursor::pos())))
+        return;
+    hint_ = longHint;
+    ShowWholeOrCutHint();
+}
+
+// Cut to the line's width once the line is shown and has one.
+void TMainForm::ShowWholeOrCutHint() {
+    QStatusBar* line = statusBar();
+    line->showMessage(line->isVisible() ? line->fontMetrics().elidedText(
+                                              hint_, Qt::ElideRight, line->width() - StatusMargins)
+                                        : hint_);
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == statusBar() && event->type() == QEvent::Resize)
+        ShowWholeOrCutHint();
+    if (watched == statusBar() && event->type() == QEvent::ToolTip) {
+        if (statusBar()->currentMessage() != hint_)
+            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), hint_, statusBar());
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TMainForm::SetPreviewError(TLogoKind kind, const std::string& text) {

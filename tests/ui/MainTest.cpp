@@ -505,5 +505,28 @@ TEST_F(MainFormTest, HintsOfDialogsReachTheStatusLine) {
     EXPECT_EQ(form->statusBar()->currentMessage(), "");
 }
 
+TEST_F(MainFormTest, AHintTooLongForTheStatusLineIsCutWithAnEllipsisAndWholeInItsTooltip) {
+    for (TLogoKind kind : AllLogoKinds) WriteFile(ListHost(kind), "");
+    auto form = OpenMainForm();
+    form->show();
+    QStatusBar* line = form->statusBar();
+    const int room = line->width() - 18;  // the margins QStatusBar draws its message in
+    const QString whole = Child<QAction>(*form, "StandardItem")->statusTip();
+    ASSERT_GT(line->fontMetrics().horizontalAdvance(whole), room);
+    form->ShowHint(whole);
+    const QString shown = line->currentMessage();
+    EXPECT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
+    EXPECT_TRUE(whole.startsWith(shown.chopped(1)));
+    EXPECT_LE(line->fontMetrics().horizontalAdvance(shown), room);
+    const QPoint at(5, line->height() / 2);
+    QHelpEvent tip(QEvent::ToolTip, at, line->mapToGlobal(at));
+    QCoreApplication::sendEvent(line, &tip);
+    EXPECT_EQ(QToolTip::text(), whole);
+    QToolTip::hideText();
+
+    form->ShowHint("Exit this application");
+    EXPECT_EQ(line->currentMessage(), "Exit this application");
+}
+
 }  // namespace
 }  // namespace uitest
