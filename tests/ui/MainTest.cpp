@@ -481,6 +481,22 @@ TEST_F(MainFormTest, HelpKeyOnAHighlightedMenuItemOpensItsTopic) {
                 ElementsAre("topic 25", "topic 55"));
 }
 
+TEST_F(MainFormTest, HelpKeyOnAMenuItemClosesTheMenus) {
+    for (TLogoKind kind : AllLogoKinds) WriteFile(ListHost(kind), "");
+    auto form = OpenMainForm();
+    form->show();
+    auto* menu = Child<QMenu>(*form, "Grafiken");
+    menu->popup(QPoint(0, 0));
+    auto* submenu = Child<QMenu>(*form, "ViewItem");
+    submenu->popup(QPoint(10, 10));
+    ASSERT_EQ(QApplication::activePopupWidget(), submenu);
+    submenu->setActiveAction(Child<QAction>(*form, "ViewBoot"));
+    QTest::keyClick(submenu, Qt::Key_F1);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_EQ(HelpRequests().back(), "topic 55");
+}
+
 TEST_F(MainFormTest, HelpKeyOpensTheTopicOfTheWindowInFront) {
     for (TLogoKind kind : AllLogoKinds) WriteFile(ListHost(kind), "");
     auto form = OpenMainForm();
