@@ -21,6 +21,7 @@
 #include "switching/Switch.h"
 #include "ui/ApplicationHints.h"
 #include "ui/FormTools.h"
+#include "ui/Icons.h"
 #include "ui/about.h"
 #include "ui/options.h"
 #include "ui_Main.h"
@@ -66,6 +67,16 @@ void TMainForm::SetupControls() {
     statusBar()->installEventFilter(this);
     // The band lies on the preview: clicks, the pop-up menu and the hint reach the preview.
     ui_->BlockPanel1->setAttribute(Qt::WA_TransparentForMouseEvents);
+    const std::tuple<TCommandIcon, QAbstractButton*, QAction*> icons[] = {
+        {TCommandIcon::Exit, ui_->SpeedButton3, ui_->Beenden1},
+        {TCommandIcon::Options, ui_->SpeedButton1, ui_->OptionsItem},
+        {TCommandIcon::Help, ui_->SpeedButton4, ui_->HelpContentsItem},
+        {TCommandIcon::About, ui_->SpeedButton5, ui_->HelpAboutItem},
+    };
+    for (const auto& [icon, button, item] : icons) {
+        button->setIcon(CommandIcon(icon));
+        item->setIcon(CommandIcon(icon));
+    }
     // Submenus carry their hint and help context on the item that opens them.
     for (QMenu* submenu : {ui_->ViewItem, ui_->RandomItem}) {
         submenu->menuAction()->setStatusTip(submenu->statusTip());

@@ -10,6 +10,7 @@
 #include "switching/Switch.h"
 #include "ui/FolderBrowser.h"
 #include "ui/FormTools.h"
+#include "ui/Icons.h"
 #include "ui_options.h"
 
 namespace {
@@ -24,9 +25,11 @@ TOptionDlg::TOptionDlg(QWidget* parent) : QDialog(parent), ui_(std::make_unique<
     ui_->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    ui_->OKBtn->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
-    ui_->CancelBtn->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
-    ui_->HelpBtn->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+    ui_->OKBtn->setIcon(CommandIcon(TCommandIcon::Ok));
+    ui_->CancelBtn->setIcon(CommandIcon(TCommandIcon::Cancel));
+    ui_->HelpBtn->setIcon(CommandIcon(TCommandIcon::Help));
+    ui_->BrowseBtnSave->setIcon(CommandIcon(TCommandIcon::Open));
+    ui_->BrowseBtnLookup->setIcon(CommandIcon(TCommandIcon::Open));
     ui_->Image1->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(32, 32));
     connect(ui_->OKBtn, &QPushButton::clicked, this, &TOptionDlg::accept);
     connect(ui_->CancelBtn, &QPushButton::clicked, this, &TOptionDlg::reject);
