@@ -441,7 +441,7 @@ void TMainForm::ReportDialogNotAvailable(const std::string& dialogName) {
 void TMainForm::OptionsItemClick() {
     {
         TOptionDlg dialog(this);
-        dialog.exec();
+        ExecModal(dialog);
     }
     UpdateStatus();
     LoadPreview(lkBoot);
@@ -449,7 +449,7 @@ void TMainForm::OptionsItemClick() {
 
 void TMainForm::HelpAbout() {
     TAboutBox box(this);
-    box.exec();
+    ExecModal(box);
 }
 
 void TMainForm::FileExit() {
