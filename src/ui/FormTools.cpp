@@ -112,6 +112,9 @@ void BoundToScreen(QWidget* window) {
     window->setMinimumSize(window->minimumSize().boundedTo(room));
     window->setMaximumSize(window->maximumSize().boundedTo(room));
     window->resize(window->size().boundedTo(room));
+    // A window without a place of its own yet is placed by Qt or the window manager.
+    if (!window->testAttribute(Qt::WA_Moved))
+        return;
     // The frame's top left stays on the screen even where the window can't shrink.
     const QSize outer = window->size().grownBy(frame);
     window->move(std::max(area.left(), std::min(window->x(), area.right() + 1 - outer.width())),
@@ -134,9 +137,9 @@ TSideBySide SideBySide(const QRect& area, QRect anchor, QSize wanted, int minimu
     minimumWidth = std::min(minimumWidth, wanted.width());
     const int leftRoom = anchor.left() - area.left();
     const int rightRoom = area.right() - anchor.right();
-    const int lacking = minimumWidth - std::max(leftRoom, rightRoom);
+    const int lacking = wanted.width() - std::max(leftRoom, rightRoom);
     if (anchorMayMove && lacking > 0) {
-        // Towards the narrower side, which the window then leaves alone.
+        // Away from the wider side, at most to the area's edge.
         const int shift = std::min(lacking, std::min(leftRoom, rightRoom));
         anchor.translate(rightRoom >= leftRoom ? -shift : shift, 0);
     }

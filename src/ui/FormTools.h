@@ -17,7 +17,7 @@ int Scaled(int designPixels, double scale);
 // Scales the geometry of every child that no layout manages, and the fixed sizes of all.
 void ScaleDesignGeometry(QWidget* form, double scale);
 // Every window stays within the available area of its screen, frame included: smaller
-// where it is larger, moved in where it sticks out.
+// where it is larger, and, once it has a place, moved in where it sticks out.
 void BoundToScreen(QWidget* window);
 void CenterOnScreen(QWidget* window);
 // A dialog border can't be sized by the user: the design size, grown where the texts of
@@ -26,9 +26,9 @@ void CenterOnScreen(QWidget* window);
 void FixDialogSize(QWidget* dialog, int designWidth, int designHeight);
 
 // Two windows side by side within an area (frame rectangles). The window goes into the
-// wider strip beside the anchor, as wide as it wants where that fits and at least
-// minimumWidth; where no strip is that wide, a movable anchor makes room by moving as
-// little as it can, and otherwise the window overlaps the anchor at the area's edge.
+// wider strip beside the anchor, as wide as it wants where that fits; a movable anchor
+// makes room for that, moving at most to the area's edge. The window is never narrower
+// than minimumWidth: where no strip is that wide it overlaps the anchor at the edge.
 struct TSideBySide {
     QRect anchor;
     QRect window;
