@@ -12,6 +12,7 @@
 #include <QHelpSearchResultWidget>
 #include <QLineEdit>
 #include <QSplitter>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTabBar>
 #include <QTabWidget>
@@ -136,6 +137,7 @@ THelpWindow::THelpWindow(const QString& collectionFile, const QString& helpFile)
 QToolBar* THelpWindow::MakeToolBar() {
     auto* bar = new QToolBar(this);
     bar->setObjectName(QStringLiteral("HelpToolBar"));
+    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     auto add = [this, bar](const char* name, const QIcon& icon, const QString& text,
                            QList<QKeySequence> keys, auto slot) {
         QAction* action = bar->addAction(icon, text, this, slot);

@@ -2,15 +2,15 @@
 
 #include <QApplication>
 #include <QStyle>
-#include <initializer_list>
+#include <optional>
 
 namespace {
 
 struct TIconSource {
     TCommandIcon command;
-    std::initializer_list<const char*> themeNames;  // the first one the theme has wins
-    const char* ownGlyph;                           // resource, or nullptr for the style's
-    QStyle::StandardPixmap standard;
+    const char* themeNames[2];                       // the first one the theme has wins
+    const char* ownGlyph;                            // resource
+    std::optional<QStyle::StandardPixmap> standard;  // where we have no glyph of our own
 };
 
 const TIconSource IconSources[] = {
@@ -23,7 +23,8 @@ const TIconSource IconSources[] = {
     {TCommandIcon::Open, {"document-open", "folder-open"}, nullptr, QStyle::SP_DirOpenIcon},
     {TCommandIcon::Back, {"go-previous"}, nullptr, QStyle::SP_ArrowBack},
     {TCommandIcon::Forward, {"go-next"}, nullptr, QStyle::SP_ArrowForward},
-    {TCommandIcon::Home, {"go-home"}, nullptr, QStyle::SP_DirHomeIcon},
+    // The style's home is a folder: better the command's name alone.
+    {TCommandIcon::Home, {"go-home"}, nullptr, {}},
 };
 
 }  // namespace
@@ -33,11 +34,12 @@ QIcon CommandIcon(TCommandIcon command) {
         if (source.command != command)
             continue;
         for (const char* name : source.themeNames) {
-            if (QIcon::hasThemeIcon(QLatin1String(name)))
+            if (name != nullptr && QIcon::hasThemeIcon(QLatin1String(name)))
                 return QIcon::fromTheme(QLatin1String(name));
         }
-        return source.ownGlyph != nullptr ? QIcon(QLatin1String(source.ownGlyph))
-                                          : QApplication::style()->standardIcon(source.standard);
+        if (source.ownGlyph != nullptr)
+            return QIcon(QLatin1String(source.ownGlyph));
+        return source.standard ? QApplication::style()->standardIcon(*source.standard) : QIcon();
     }
     return {};
 }
