@@ -12,7 +12,6 @@
 #include <QHelpSearchResultWidget>
 #include <QLineEdit>
 #include <QSplitter>
-#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTabBar>
 #include <QTabWidget>
@@ -31,7 +30,7 @@ const QString HomePage = QStringLiteral("index.html");
 // At 120 pixels per inch, bounded by the screen.
 constexpr int DesignWidth = 900;
 constexpr int DesignHeight = 650;
-constexpr int DesignContentsWidth = 250;
+constexpr int DesignContentsWidth = 290;  // room for the names of the three tabs
 constexpr int MinimumContentsWidth = 40;
 
 // Titles too long for their list end in "…"; pointing at one shows it whole.
