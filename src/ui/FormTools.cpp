@@ -42,6 +42,16 @@ QMargins FrameMargins(const QWidget* window) {
     return {0, window->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window), 0, 0};
 }
 
+// Qt knows a window's frame only once the window manager has decorated it; before that,
+// moving a window places its inside, so windows are placed by their inside here.
+QRect FrameRect(const QWidget* window) {
+    return window->geometry().marginsAdded(FrameMargins(window));
+}
+
+void SetFrameRect(QWidget* window, const QRect& frame) {
+    window->setGeometry(frame.marginsRemoved(FrameMargins(window)));
+}
+
 // Where the window goes beside the anchor, the anchor left where it is.
 QRect BesideAnchor(const QRect& area, const QRect& anchor, QSize wanted, int minimumWidth) {
     const int leftRoom = anchor.left() - area.left();
@@ -116,18 +126,19 @@ void BoundToScreen(QWidget* window) {
     if (!window->testAttribute(Qt::WA_Moved))
         return;
     // The frame's top left stays on the screen even where the window can't shrink.
-    const QSize outer = window->size().grownBy(frame);
-    window->move(std::max(area.left(), std::min(window->x(), area.right() + 1 - outer.width())),
-                 std::max(area.top(), std::min(window->y(), area.bottom() + 1 - outer.height())));
+    QRect outer = FrameRect(window);
+    outer.moveTo(std::max(area.left(), std::min(outer.x(), area.right() + 1 - outer.width())),
+                 std::max(area.top(), std::min(outer.y(), area.bottom() + 1 - outer.height())));
+    SetFrameRect(window, outer);
 }
 
 void CenterOnScreen(QWidget* window) {
     const QScreen* screen = ScreenOf(window);
     if (screen == nullptr)
         return;
-    QRect frame(window->pos(), window->size().grownBy(FrameMargins(window)));
+    QRect frame = FrameRect(window);
     frame.moveCenter(screen->availableGeometry().center());
-    window->move(frame.topLeft());
+    SetFrameRect(window, frame);
     BoundToScreen(window);
 }
 
@@ -150,13 +161,11 @@ void PlaceBeside(QWidget* window, QWidget* anchor, bool anchorMayMove) {
     const QScreen* screen = ScreenOf(anchor);
     if (screen == nullptr)
         return;
-    const QMargins frame = FrameMargins(window);
-    const QSize wanted = window->size().grownBy(frame);
-    const TSideBySide place = SideBySide(screen->availableGeometry(), anchor->frameGeometry(),
-                                         wanted, wanted.width() / 2, anchorMayMove);
-    anchor->move(place.anchor.topLeft());
-    window->resize(place.window.size().shrunkBy(frame));
-    window->move(place.window.topLeft());
+    const QSize wanted = FrameRect(window).size();
+    const TSideBySide place = SideBySide(screen->availableGeometry(), FrameRect(anchor), wanted,
+                                         wanted.width() / 2, anchorMayMove);
+    SetFrameRect(anchor, place.anchor);
+    SetFrameRect(window, place.window);
 }
 
 int ExecModal(QDialog& dialog) {

@@ -53,7 +53,7 @@ THelpViewer::~THelpViewer() {
 
 void THelpViewer::KeepBeside(QWidget& window) {
     if (window_ && window_->isVisible())
-        PlaceBeside(window_.get(), &window, true);
+        window_->ShowBeside(window, true);
 }
 
 void THelpViewer::SetHelpFile(const std::string& windowsPath) {

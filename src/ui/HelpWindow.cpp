@@ -12,6 +12,7 @@
 #include <QHelpSearchResultWidget>
 #include <QLineEdit>
 #include <QSplitter>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTabBar>
 #include <QTabWidget>
@@ -30,7 +31,7 @@ const QString HomePage = QStringLiteral("index.html");
 // At 120 pixels per inch, bounded by the screen.
 constexpr int DesignWidth = 900;
 constexpr int DesignHeight = 650;
-constexpr int DesignContentsWidth = 290;  // room for the names of the three tabs
+constexpr int DesignContentsWidth = 250;
 constexpr int MinimumContentsWidth = 40;
 
 // Titles too long for their list end in "…"; pointing at one shows it whole.
@@ -128,8 +129,6 @@ THelpWindow::THelpWindow(const QString& collectionFile, const QString& helpFile)
     layout->addWidget(splitter_);
     const double scale = DesignScale(this);
     resize(Scaled(DesignWidth, scale), Scaled(DesignHeight, scale));
-    splitter_->setSizes(
-        {Scaled(DesignContentsWidth, scale), Scaled(DesignWidth - DesignContentsWidth, scale)});
     BoundToScreen(this);
 }
 
@@ -241,11 +240,31 @@ void THelpWindow::ShowPage(const QString& page) {
     Raise();
 }
 
+// The contents as wide as the design has them for the window's width, or as their tab
+// names need, but leaving most of the window to the page.
+void THelpWindow::ShareWidth() {
+    const double scale = DesignScale(this);
+    const int tabNames = tabs_->tabBar()->sizeHint().width() +
+                         2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, tabs_);
+    const int contents =
+        std::min(width() * 2 / 5,
+                 std::max(Scaled(DesignContentsWidth, scale) * width() / Scaled(DesignWidth, scale),
+                          tabNames));
+    splitter_->setSizes({contents, width() - contents});
+}
+
+void THelpWindow::ShowBeside(QWidget& window, bool windowMayMove) {
+    PlaceBeside(this, &window, windowMayMove);
+    ShareWidth();
+}
+
 // Opened anew, the window goes beside the one help was asked from, so that both are seen.
 void THelpWindow::Raise() {
     QWidget* asking = QApplication::activeWindow();
     if (isHidden() && asking != nullptr && asking != this)
-        PlaceBeside(this, asking, false);
+        ShowBeside(*asking, false);
+    else if (isHidden())
+        ShareWidth();
     show();
     raise();
     activateWindow();

@@ -34,12 +34,15 @@ public:
     void ShowContents();
     void ShowIndex(const QString& search);
     void ShowPage(const QString& page);
+    // Moves beside the window, which may move to make room.
+    void ShowBeside(QWidget& window, bool windowMayMove);
 
 private:
     QToolBar* MakeToolBar();
     QWidget* MakeIndexPage();
     QWidget* MakeSearchPage();
     void FollowInContents(const QUrl& page);
+    void ShareWidth();
     void Raise();
 
     QHelpEngine* engine_;
