@@ -17,9 +17,11 @@
 #include "switching/Backup.h"
 #include "switching/Switch.h"
 #include "ui/ApplicationHints.h"
+#include "ui/Create.h"
 #include "ui/FormTools.h"
 #include "ui/about.h"
 #include "ui/options.h"
+#include "ui/view.h"
 #include "ui_Main.h"
 
 namespace {
@@ -341,7 +343,21 @@ void TMainForm::ViewCloseClick() {
 }
 
 void TMainForm::ShowViewDialog(TLogoKind kind) {
-    ReportDialogNotAvailable("View & Replace " + LogoKindName(kind));
+    {
+        std::unique_ptr<TViewDlg> dialog;
+        switch (kind) {
+            case lkBoot:
+                dialog = std::make_unique<TViewBootDlg>(this);
+                break;
+            case lkClosing:
+                dialog = std::make_unique<TViewClosingDlg>(this);
+                break;
+            case lkClose:
+                dialog = std::make_unique<TViewCloseDlg>(this);
+                break;
+        }
+        dialog->exec();
+    }
     UpdateStatus();
     LoadPreview(kind);
 }
@@ -362,7 +378,8 @@ void TMainForm::ShowListEditor(TLogoKind kind) {
 }
 
 void TMainForm::ErstellenClick() {
-    ReportDialogNotAvailable("Create logo");
+    TCreateDlg dialog(this);
+    dialog.exec();
 }
 
 void TMainForm::ReportDialogNotAvailable(const std::string& dialogName) {
