@@ -35,6 +35,7 @@ void TCreateDlg::SetupControls() {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     ScaleDesignGeometry(this, DesignScale(this));
+    ReserveSourceNumbers(ui_->BmpBreite, ui_->BmpHoehe, ui_->BmpColors);
     QStyle* look = style();
     ui_->OpenBtn->setIcon(look->standardIcon(QStyle::SP_DialogOpenButton));
     ui_->SaveBtn->setIcon(look->standardIcon(QStyle::SP_DialogSaveButton));

@@ -17,7 +17,9 @@
 
 namespace {
 
-// Design sizes of the preview beside the open dialog's file list.
+// Design sizes: the open dialog, and the preview beside its file list.
+constexpr int OpenDialogWidth = 800;
+constexpr int OpenDialogHeight = 480;
 constexpr int PaneWidth = 200;
 constexpr int PictureHeight = 154;
 // Keys held down run through a folder; only the picture they stop at is read.
@@ -183,6 +185,8 @@ public:
             grid->addWidget(pane, 1, grid->columnCount());
         QObject::connect(&dialog, &QFileDialog::currentChanged, pane,
                          [pane](const QString& path) { pane->Highlight(path); });
+        const double scale = DesignScale(&dialog);
+        dialog.resize(Scaled(OpenDialogWidth, scale), Scaled(OpenDialogHeight, scale));
         return ChosenPath(dialog);
     }
 

@@ -1,6 +1,7 @@
 #include "ui/FormTools.h"
 
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLayout>
 #include <QScreen>
 #include <QWidget>
@@ -58,6 +59,10 @@ void FixDialogSize(QWidget* dialog, int designWidth, int designHeight) {
     const int needed = layout->hasHeightForWidth() ? layout->totalHeightForWidth(width)
                                                    : layout->totalMinimumSize().height();
     dialog->setFixedSize(width, std::max(Scaled(designHeight, scale), needed));
+}
+
+void ReserveWidth(QLabel* label, const QString& widestText) {
+    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(widestText));
 }
 
 void InitUiResources() {

@@ -6,6 +6,7 @@
 #include <exception>
 #include <utility>
 
+class QLabel;
 class QObject;
 class QWidget;
 
@@ -15,6 +16,9 @@ int Scaled(int designPixels, double scale);
 // Scales the geometry of every child that no layout manages, and the fixed sizes of all.
 void ScaleDesignGeometry(QWidget* form, double scale);
 void CenterOnScreen(QWidget* window);
+// Keeps room for the widest text a label will show, so that a fixed-size dialog laid out
+// with its first texts still has it.
+void ReserveWidth(QLabel* label, const QString& widestText);
 // A dialog border can't be sized by the user: the design size, grown where the texts of
 // the dialog's layout need more room (wrapped labels included, on every page).
 void FixDialogSize(QWidget* dialog, int designWidth, int designHeight);

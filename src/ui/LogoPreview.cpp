@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "image/Bitmap.h"
+#include "ui/FormTools.h"
 
 namespace {
 
@@ -158,4 +159,11 @@ void TPreviewLabel::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton)
         emit doubleClicked();
     QLabel::mouseDoubleClickEvent(event);
+}
+
+void ReserveSourceNumbers(QLabel* width, QLabel* height, QLabel* colours) {
+    const QString widestSide = QStringLiteral("000000");
+    ReserveWidth(width, widestSide);
+    ReserveWidth(height, widestSide);
+    ReserveWidth(colours, QStringLiteral("16777216"));
 }

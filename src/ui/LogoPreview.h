@@ -90,6 +90,10 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 };
 
+// Room for the numbers of any source picture beside a preview: its sides and its colour
+// count (16777216 for a JPEG).
+void ReserveSourceNumbers(QLabel* width, QLabel* height, QLabel* colours);
+
 // A control shown in place of a preview, as the logo builder's default control.
 class TDefaultWidget : public TDefaultControl {
 public:

@@ -56,6 +56,7 @@ void TViewDlg::SetupControls() {
     QFont standardFont = ui_->TxtStandard->font();
     standardFont.setPixelSize(Scaled(StandardFontPixels, scale));
     ui_->TxtStandard->setFont(standardFont);
+    ReserveSourceNumbers(ui_->BmpBreite, ui_->BmpHoehe, ui_->BmpColors);
     QStyle* look = style();
     const int arrowSize = ui_->TxtChooseCaption->sizeHint().height();
     ui_->Image1->setPixmap(look->standardIcon(QStyle::SP_ArrowRight).pixmap(arrowSize));
@@ -213,10 +214,13 @@ int TViewDlg::EntryOfSource() const {
 void TViewDlg::UpdateLabels() {
     const bool nonRegistered = IsNonRegistered();
     MarkNonRegistered(nonRegistered);
-    ui_->noLogoLabel->setVisible(!Logo.IsLogo());
-    ui_->Infolabel->setVisible(Logo.IsLogo());
+    // Without any picture (Windows' own startup logo in force) nothing is unsaved.
+    const bool unsaved = Logo.SourceBitmap() != nullptr && !Logo.IsLogo();
+    ui_->noLogoLabel->setVisible(unsaved);
+    ui_->Infolabel->setVisible(!unsaved);
     ui_->logoBox->setEnabled(ui_->logoBox->count() > 1);
     ui_->BmpFilename->setText(FromStd(ExtractFileName(Logo.SourceFile())));
+    ui_->BmpFilename->setToolTip(FromStd(Logo.SourceFile()));
     ui_->BmpBreite->setText(QString::number(Logo.SourceWidth()));
     ui_->BmpHoehe->setText(QString::number(Logo.SourceHeight()));
     ui_->BmpColors->setText(QString::number(Logo.SourceColours()));

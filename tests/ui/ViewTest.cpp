@@ -186,6 +186,29 @@ TEST_F(ViewDlgTest, DamagedPictureBringsThePreviousOneBack) {
     EXPECT_EQ(image.pixel(0, 0), qRgb(40, 40, 40));
 }
 
+// The status column takes the longest file name and the widest numbers beside the preview.
+TEST_F(ViewDlgTest, StatusColumnNeverCoversThePreview) {
+    const std::string jpeg = Jpeg("a photo of the hills behind the house in the evening.jpg");
+    if (jpeg.empty())
+        GTEST_SKIP() << "ImageMagick's convert is needed to make a JPEG picture";
+    auto dialog = Open(lkBoot);
+    dialog->show();
+    const QSize size = dialog->size();
+    FileDialogs().openAnswers = {jpeg};
+    Click(*dialog, "OpenBtn");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dialog->size(), size);
+    const QWidget* preview = Child(*dialog, "Bevel1");
+    const QRect previewArea(preview->mapTo(dialog.get(), QPoint()), preview->size());
+    for (const char* control : {"StatusPanel", "Bevel3", "noLogoLabel", "Bevel2"}) {
+        const QWidget* widget = Child(*dialog, control);
+        const QRect area(widget->mapTo(dialog.get(), QPoint()), widget->size());
+        EXPECT_FALSE(area.intersects(previewArea)) << control;
+        EXPECT_LE(area.right(), dialog->rect().right()) << control;
+        EXPECT_GE(widget->width(), widget->minimumSizeHint().width()) << control;
+    }
+}
+
 // Two logos of one name in different folders: each selects its own entry.
 TEST_F(ViewDlgTest, EntriesOfTheSameNameStayApart) {
     WriteLogo(DriveC() / "A" / "logo.sys", 10);
