@@ -209,6 +209,24 @@ TEST_F(ViewDlgTest, StatusColumnNeverCoversThePreview) {
     }
 }
 
+// A list file that can't be read is shown empty and can't be edited, so that the close never
+// writes an empty list over it.
+TEST_F(ViewDlgTest, AnUnreadableListIsNeverOverwritten) {
+    WriteFile(ListHost(lkBoot), "");
+    fs::resize_file(ListHost(lkBoot), (std::uintmax_t(1) << 30) + 1);  // past any list's size
+    WriteBitmap(DriveC() / "tree.bmp", 64, 48);
+    auto dialog = Open(lkBoot);
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0]->title, "View & Replace Startup logo");
+    EXPECT_THAT(Items(*dialog), ElementsAre("<current logo>"));
+    FileDialogs().openAnswers = {"C:\\tree.bmp"};
+    Click(*dialog, "OpenBtn");
+    EXPECT_EQ(Selected(*dialog), "<non-registered logo>");
+    EXPECT_FALSE(Enabled(*dialog, "AddBtn"));
+    Click(*dialog, "CloseBtn");
+    EXPECT_EQ(fs::file_size(ListHost(lkBoot)), (std::uintmax_t(1) << 30) + 1);
+}
+
 // Two logos of one name in different folders: each selects its own entry.
 TEST_F(ViewDlgTest, EntriesOfTheSameNameStayApart) {
     WriteLogo(DriveC() / "A" / "logo.sys", 10);
