@@ -45,35 +45,38 @@ std::vector<QRgb> OwnColours() {
     return colours;
 }
 
-class PaletteRotationTest : public UiTest, public ::testing::WithParamInterface<int> {};
+struct RotationCase {
+    std::uint32_t firstRotating;  // byte 0x32
+    int steps;
+};
+
+class PaletteRotationTest : public UiTest, public ::testing::WithParamInterface<RotationCase> {};
 
 TEST_P(PaletteRotationTest, AfterNStepsTheBarShowsItsColoursRotatedNPlaces) {
-    const int steps = GetParam();
+    const auto [first, steps] = GetParam();
     TLogoPreview preview;
     preview.SetAnimated(true);
-    preview.SetLogo(BarLogo(Bar));
-    ASSERT_TRUE(preview.Animating());
+    preview.SetLogo(BarLogo(first));
+    EXPECT_EQ(preview.Animating(), first != 0);
     for (int i = 0; i < steps; ++i) preview.RotatePalette();
 
     std::vector<QRgb> expected = OwnColours();
-    const int places = ((steps * PaletteRotationStep) % (256 - Bar) + (256 - Bar)) % (256 - Bar);
-    std::rotate(expected.begin() + Bar, expected.end() - places, expected.end());
+    if (first != 0) {
+        const int count = 256 - int(first);
+        const int places = ((steps * PaletteRotationStep) % count + count) % count;
+        std::rotate(expected.begin() + first, expected.end() - places, expected.end());
+    }
     EXPECT_EQ(Shown(preview), expected);
 
     preview.SetAnimated(false);
     EXPECT_EQ(Shown(preview), OwnColours());
 }
 
-INSTANTIATE_TEST_SUITE_P(Steps, PaletteRotationTest, ::testing::Values(0, 1, 7, 20, 33));
-
-TEST_F(UiTest, ALogoWithoutTheAnimationByteStandsStill) {
-    TLogoPreview preview;
-    preview.SetAnimated(true);
-    preview.SetLogo(BarLogo(0));
-    EXPECT_FALSE(preview.Animating());
-    preview.RotatePalette();
-    EXPECT_EQ(Shown(preview), OwnColours());
-}
+INSTANTIATE_TEST_SUITE_P(Steps, PaletteRotationTest,
+                         ::testing::Values(RotationCase{Bar, 0}, RotationCase{Bar, 1},
+                                           RotationCase{Bar, 7}, RotationCase{Bar, 20},
+                                           RotationCase{Bar, 33}, RotationCase{250, 4},
+                                           RotationCase{0, 5}));
 
 // Only the startup logo moves on a booting machine, so only its dialog animates.
 TEST_F(UiTest, TheStartupViewAnimatesItsLogoUnlessTold) {
