@@ -43,16 +43,6 @@ QStringList NameFilters(const std::string& filter) {
     return filters;
 }
 
-QString HostFolder(const std::string& windowsPath) {
-    if (windowsPath.empty())
-        return {};
-    const auto host = platform::CurrentMachine().ToHost(windowsPath);
-    std::error_code error;
-    if (!host || !std::filesystem::is_directory(*host, error))
-        return {};
-    return QString::fromStdString(host->string());
-}
-
 std::string WindowsPathOf(const QString& hostPath) {
     return platform::CurrentMachine().ToWindows(hostPath.toStdString());
 }
@@ -209,6 +199,16 @@ std::unique_ptr<TFileDialogs>& InstalledDialogs() {
 }
 
 }  // namespace
+
+QString HostFolder(const std::string& windowsPath) {
+    if (windowsPath.empty())
+        return {};
+    const auto host = platform::CurrentMachine().ToHost(windowsPath);
+    std::error_code error;
+    if (!host || !std::filesystem::is_directory(*host, error))
+        return {};
+    return QString::fromStdString(host->string());
+}
 
 TFileDialogs& CurrentFileDialogs() {
     auto& dialogs = InstalledDialogs();

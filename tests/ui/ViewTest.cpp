@@ -20,6 +20,8 @@ using ::testing::IsEmpty;
 namespace uitest {
 namespace {
 
+const char* const NoConvert = "ImageMagick's convert is needed to make a JPEG picture";
+
 class ViewDlgTest : public UiTest {
 protected:
     static std::unique_ptr<TViewDlg> Open(TLogoKind kind) {
@@ -57,6 +59,18 @@ protected:
         const fs::path path = DriveC() / "Pictures" / name;
         return MakeJpeg(path, 640, 480) ? Win(path) : std::string();
     }
+    // The Startup dialog over a list of one logo, with a JPEG picture loaded; none when the
+    // picture can't be made.
+    std::unique_ptr<TViewDlg> OpenOnAJpeg() {
+        const std::string jpeg = Jpeg();
+        if (jpeg.empty())
+            return nullptr;
+        WriteList(lkBoot, {"a.sys"});
+        auto dialog = Open(lkBoot);
+        FileDialogs().openAnswers = {jpeg};
+        Click(*dialog, "OpenBtn");
+        return dialog;
+    }
     fs::path ListLogo(const char* name) const { return DriveC() / "Logos" / name; }
     void WriteList(TLogoKind kind, std::initializer_list<const char*> names) {
         std::string lines;
@@ -83,13 +97,9 @@ TEST_F(ViewDlgTest, OpensOnTheDefaultWindowsLogoWithoutABox) {
 }
 
 TEST_F(ViewDlgTest, LoadedJpegBecomesTheCurrentLogo) {
-    const std::string jpeg = Jpeg();
-    if (jpeg.empty())
-        GTEST_SKIP() << "ImageMagick's convert is needed to make a JPEG picture";
-    WriteList(lkBoot, {"a.sys"});
-    auto dialog = Open(lkBoot);
-    FileDialogs().openAnswers = {jpeg};
-    Click(*dialog, "OpenBtn");
+    auto dialog = OpenOnAJpeg();
+    if (!dialog)
+        GTEST_SKIP() << NoConvert;
     EXPECT_THAT(Items(*dialog), ElementsAre("a.sys", "<non-registered logo>", "<current logo>"));
     EXPECT_EQ(Selected(*dialog), "<non-registered logo>");
     EXPECT_TRUE(Child(*dialog, "noLogoLabel")->isVisibleTo(dialog.get()));
@@ -102,7 +112,7 @@ TEST_F(ViewDlgTest, LoadedJpegBecomesTheCurrentLogo) {
     Click(*dialog, "ChangeBtn");
     // The picture as the program converts it, written as logo.sys; no other file saved.
     std::int32_t colours = 0;
-    const auto picture = LoadPicture(jpeg, colours, {});
+    const auto picture = LoadPicture("C:\\Pictures\\sunset.jpg", colours, {});
     EXPECT_TRUE(ReadFile(DriveC() / "logo.sys") ==
                 EncodeBmp8(*ConvertToLogo(*picture, true,
                                           FitsInsideLogo(*picture, true) ? crop : stretch)));
@@ -121,13 +131,9 @@ TEST_F(ViewDlgTest, LoadedJpegBecomesTheCurrentLogo) {
 
 // A cancelled save asks nothing and changes nothing; a saved logo is listed at the close.
 TEST_F(ViewDlgTest, AddedPictureIsSavedAsALogoFirst) {
-    const std::string jpeg = Jpeg();
-    if (jpeg.empty())
-        GTEST_SKIP() << "ImageMagick's convert is needed to make a JPEG picture";
-    WriteList(lkBoot, {"a.sys"});
-    auto dialog = Open(lkBoot);
-    FileDialogs().openAnswers = {jpeg};
-    Click(*dialog, "OpenBtn");
+    auto dialog = OpenOnAJpeg();
+    if (!dialog)
+        GTEST_SKIP() << NoConvert;
     Click(*dialog, "AddBtn");  // the save dialog is cancelled
     ASSERT_EQ(FileDialogs().saveRequests.size(), 1u);
     EXPECT_EQ(FileDialogs().saveRequests[0].Title, "Save new logo as");
@@ -166,7 +172,7 @@ TEST_F(ViewDlgTest, DamagedPictureBringsThePreviousOneBack) {
 TEST_F(ViewDlgTest, StatusColumnNeverCoversThePreview) {
     const std::string jpeg = Jpeg("a photo of the hills behind the house in the evening.jpg");
     if (jpeg.empty())
-        GTEST_SKIP() << "ImageMagick's convert is needed to make a JPEG picture";
+        GTEST_SKIP() << NoConvert;
     auto dialog = Open(lkBoot);
     dialog->show();
     const QSize size = dialog->size();
