@@ -20,6 +20,11 @@ bool IsKind(int kind) {
     return kind >= lkBoot && kind <= lkClose;
 }
 
+std::size_t FileNameStart(const std::string& path) {
+    const auto separator = path.find_last_of("\\/:");
+    return separator == std::string::npos ? 0 : separator + 1;
+}
+
 int ShowBox(platform::BoxKind kind, const std::string& title, const std::string& text) {
     return platform::CurrentMessageBoxes().Show(kind, title, text);
 }
@@ -168,6 +173,14 @@ std::string AddBackslash(const std::string& path) {
     if (path.empty() || path.back() == '\\')
         return path;
     return path + '\\';
+}
+
+std::string ExtractFilePath(const std::string& path) {
+    return path.substr(0, FileNameStart(path));
+}
+
+std::string ExtractFileName(const std::string& path) {
+    return path.substr(FileNameStart(path));
 }
 
 bool IsExistingDir(const std::string& path) {

@@ -81,6 +81,10 @@ std::string GetAppPath();
 std::string GetWindowsDir();
 std::string GetBootDrive();
 std::string AddBackslash(const std::string& path);
+// The parts of a path before and after its last backslash, slash or colon: the directory
+// with its separator ("C:\\Logos\\") and the file name ("sun.sys").
+std::string ExtractFilePath(const std::string& path);
+std::string ExtractFileName(const std::string& path);
 bool IsExistingDir(const std::string& path);
 std::string IntToStrWidth(long long value, int width);
 

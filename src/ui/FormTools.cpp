@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QLabel>
 #include <QLayout>
 #include <QPointer>
 #include <QScreen>
@@ -102,6 +103,10 @@ void FixDialogSize(QWidget* dialog, int designWidth, int designHeight) {
                                                    : layout->totalMinimumSize().height();
     dialog->setFixedSize(width, std::max(Scaled(designHeight, scale), needed));
     BoundToScreen(dialog);
+}
+
+void ReserveWidth(QLabel* label, const QString& widestText) {
+    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(widestText));
 }
 
 void InitUiResources() {

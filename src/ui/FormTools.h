@@ -8,6 +8,7 @@
 #include <utility>
 
 class QDialog;
+class QLabel;
 class QObject;
 class QWidget;
 
@@ -20,6 +21,9 @@ void ScaleDesignGeometry(QWidget* form, double scale);
 // where it is larger, and, once it has a place, moved in where it sticks out.
 void BoundToScreen(QWidget* window);
 void CenterOnScreen(QWidget* window);
+// Keeps room for the widest text a label will show, so that a fixed-size dialog laid out
+// with its first texts still has it.
+void ReserveWidth(QLabel* label, const QString& widestText);
 // A dialog border can't be sized by the user: the design size, grown where the texts of
 // the dialog's layout need more room (wrapped labels included, on every page), and
 // bounded by the screen.

@@ -20,10 +20,12 @@
 #include "switching/Backup.h"
 #include "switching/Switch.h"
 #include "ui/ApplicationHints.h"
+#include "ui/Create.h"
 #include "ui/FormTools.h"
 #include "ui/Icons.h"
 #include "ui/about.h"
 #include "ui/options.h"
+#include "ui/view.h"
 #include "ui_Main.h"
 
 namespace {
@@ -408,7 +410,21 @@ void TMainForm::ViewCloseClick() {
 }
 
 void TMainForm::ShowViewDialog(TLogoKind kind) {
-    ReportDialogNotAvailable("View & Replace " + LogoKindName(kind));
+    {
+        std::unique_ptr<TViewDlg> dialog;
+        switch (kind) {
+            case lkBoot:
+                dialog = std::make_unique<TViewBootDlg>(this);
+                break;
+            case lkClosing:
+                dialog = std::make_unique<TViewClosingDlg>(this);
+                break;
+            case lkClose:
+                dialog = std::make_unique<TViewCloseDlg>(this);
+                break;
+        }
+        ExecModal(*dialog);
+    }
     UpdateStatus();
     LoadPreview(kind);
 }
@@ -429,7 +445,8 @@ void TMainForm::ShowListEditor(TLogoKind kind) {
 }
 
 void TMainForm::ErstellenClick() {
-    ReportDialogNotAvailable("Create logo");
+    TCreateDlg dialog(this);
+    ExecModal(dialog);
 }
 
 void TMainForm::ReportDialogNotAvailable(const std::string& dialogName) {

@@ -126,6 +126,14 @@ TEST(TextUtilities, AddBackslash) {
     EXPECT_EQ(AddBackslash("C:\\Logos"), "C:\\Logos\\");
 }
 
+TEST(TextUtilities, ExtractFilePathAndName) {
+    EXPECT_EQ(ExtractFilePath("C:\\Logos\\sun.sys"), "C:\\Logos\\");
+    EXPECT_EQ(ExtractFileName("C:\\Logos\\sun.sys"), "sun.sys");
+    EXPECT_EQ(ExtractFilePath("C:logo.sys"), "C:");
+    EXPECT_EQ(ExtractFileName("C:\\"), "");
+    EXPECT_EQ(ExtractFileName("sun.sys"), "sun.sys");
+}
+
 TEST(TextUtilities, FormatFillsPlaceholdersInOrder) {
     EXPECT_EQ(Format("Error reading the file \"%s\"!\rError: %s", {"C:\\a.ini", "EFOpenError"}),
               "Error reading the file \"C:\\a.ini\"!\rError: EFOpenError");

@@ -8,8 +8,10 @@
 #include "UiTest.h"
 #include "image/Bitmap.h"
 #include "image/BmpCodec.h"
+#include "ui/Create.h"
 #include "ui/about.h"
 #include "ui/options.h"
+#include "ui/view.h"
 
 namespace uitest {
 namespace {
@@ -42,6 +44,22 @@ TBitmap PaintedLogo(int hue) {
             logo.Row(y)[x] = static_cast<std::uint8_t>(index);
         }
     }
+    return logo;
+}
+
+// The startup logo with a bar at the bottom whose colours run while Windows starts.
+TBitmap StartupLogo() {
+    constexpr int bar = 236;
+    TBitmap logo = PaintedLogo(215);
+    for (int i = bar; i < 256; ++i) {
+        const int level = 255 - std::abs(i - bar - 10) * 20;
+        logo.Colours[i] = {0, static_cast<std::uint8_t>(level / 2),
+                           static_cast<std::uint8_t>(level)};
+    }
+    for (auto& pixel : logo.Pixels) pixel = std::min<std::uint8_t>(pixel, bar - 1);
+    for (int y = 360; y < 372; ++y)
+        for (int x = 60; x < 260; ++x) logo.Row(y)[x] = static_cast<std::uint8_t>(bar + x / 4 % 20);
+    logo.ImportantColours = bar;
     return logo;
 }
 
@@ -78,6 +96,24 @@ TEST_F(ScreenshotTest, Windows) {
     Save(options, "options-directories.png");
     TAboutBox about(form.get());
     Save(about, "info-box.png");
+}
+
+TEST_F(ScreenshotTest, ViewAndCreateDialogs) {
+    WriteFile(LogoHost(lkBoot), EncodeBmp8(StartupLogo()));
+    TViewBootDlg view;
+    Save(view, "view-startup.png");
+    const fs::path jpeg = testenv::TestDataDir() / "jpeg" / "libjpeg-turbo" / "testorig.jpg";
+    if (!fs::exists(jpeg))
+        GTEST_SKIP() << "the test pictures are needed for the pictures of a loaded JPEG";
+    FileDialogs().openAnswers = {Win(jpeg)};
+    view.OpenBtnClick();
+    Save(view, "view-jpeg.png");
+
+    TCreateDlg empty;  // the open dialog is cancelled
+    Save(empty, "create-empty.png");
+    FileDialogs().openAnswers = {Win(jpeg)};
+    TCreateDlg created;
+    Save(created, "create-logo.png");
 }
 
 }  // namespace

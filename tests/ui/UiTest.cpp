@@ -1,5 +1,8 @@
 #include "UiTest.h"
 
+#include <QApplication>
+#include <QTimer>
+#include <cstdlib>
 #include <iostream>
 
 #include "image/Bitmap.h"
@@ -7,9 +10,57 @@
 
 namespace uitest {
 
+namespace {
+
+std::optional<std::string> NextAnswer(std::vector<std::string>& answers) {
+    if (answers.empty())
+        return std::nullopt;
+    std::string answer = answers.front();
+    answers.erase(answers.begin());
+    return answer;
+}
+
+}  // namespace
+
+std::optional<std::string> ScriptedFileDialogs::OpenPicture(QWidget*,
+                                                            const TOpenDialogRequest& request) {
+    openRequests.push_back(request);
+    return NextAnswer(openAnswers);
+}
+
+std::optional<std::string> ScriptedFileDialogs::SaveFile(QWidget*,
+                                                         const TSaveDialogRequest& request) {
+    saveRequests.push_back(request);
+    return NextAnswer(saveAnswers);
+}
+
 UiTest::UiTest() {
     WriteIni("NewInstalled=0\r\n");
     fs::create_directories(DriveC() / "WINDOWS");
+    auto dialogs = std::make_unique<ScriptedFileDialogs>();
+    fileDialogs_ = dialogs.get();
+    SetFileDialogs(std::move(dialogs));
+}
+
+UiTest::~UiTest() {
+    SetFileDialogs(nullptr);
+}
+
+void UiTest::OnNextModal(std::function<void(QDialog& dialog)> action) {
+    // exec() shows the dialog before it runs its own event loop, where this fires.
+    QTimer::singleShot(0, [action = std::move(action)] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr) << "no modal dialog open";
+        action(*dialog);
+    });
+}
+
+bool UiTest::MakeJpeg(const fs::path& path, int width, int height) {
+    fs::create_directories(path.parent_path());
+    const std::string command = "convert -seed 7 -size " + std::to_string(width) + "x" +
+                                std::to_string(height) + " plasma:fractal '" + path.string() +
+                                "' 2>/dev/null";
+    return std::system(command.c_str()) == 0 && fs::exists(path);
 }
 
 void UiTest::TearDown() {

@@ -2,22 +2,47 @@
 // A temporary machine and program folder with the files the windows look at.
 
 #include <QAction>
+#include <QDialog>
 #include <QWidget>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "support/TestEnv.h"
+#include "ui/FileDialogs.h"
 #include "ui/Main.h"
 
 namespace uitest {
 
 namespace fs = std::filesystem;
 
+// Answers the file dialogs from scripts (then with cancel) and records what they were asked.
+class ScriptedFileDialogs : public TFileDialogs {
+public:
+    std::optional<std::string> OpenPicture(QWidget* owner,
+                                           const TOpenDialogRequest& request) override;
+    std::optional<std::string> SaveFile(QWidget* owner, const TSaveDialogRequest& request) override;
+    std::vector<std::string> openAnswers, saveAnswers;  // Windows paths
+    std::vector<TOpenDialogRequest> openRequests;
+    std::vector<TSaveDialogRequest> saveRequests;
+};
+
 class UiTest : public testenv::MachineTest {
 protected:
     UiTest();
+    ~UiTest() override;
     // A failing test shows the boxes it met.
     void TearDown() override;
+
+    // The file dialogs of the windows, scripted.
+    ScriptedFileDialogs& FileDialogs() { return *fileDialogs_; }
+    // A command that opens a modal dialog returns when it closes: action runs on the dialog
+    // once it shows, and must close it.
+    static void OnNextModal(std::function<void(QDialog& dialog)> action);
+    // A JPEG picture of the size made by ImageMagick; false (the test is skipped) without it.
+    static bool MakeJpeg(const fs::path& path, int width, int height);
 
     fs::path Ini() const { return ProgramDir() / "bootrama.ini"; }
     fs::path ListHost(TLogoKind kind) const;
@@ -46,6 +71,9 @@ protected:
         EXPECT_NE(child, nullptr) << name;
         return child;
     }
+
+private:
+    ScriptedFileDialogs* fileDialogs_;
 };
 
 }  // namespace uitest
