@@ -24,11 +24,6 @@ bool HasAttribute(std::uint32_t attributes, std::uint32_t flag) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & flag) != 0;
 }
 
-bool IsRegularFile(const fs::path& file) {
-    std::error_code error;
-    return fs::is_regular_file(file, error);
-}
-
 bool IsDirectory(const fs::path& file) {
     std::error_code error;
     return fs::is_directory(file, error);
@@ -81,10 +76,11 @@ bool SetFileAttributes(std::string_view path, std::uint32_t attributes) {
     return host && host::SetAttributes(*host, attributes);
 }
 
-bool CopyFile(std::string_view source, std::string_view destination, bool failIfExists) {
+bool CopyFile(std::string_view source, std::string_view destination, bool failIfExists,
+              std::uintmax_t maxBytes) {
     auto from = Host(source);
     auto to = Host(destination);
-    if (!from || !to || !IsRegularFile(*from))
+    if (!from || !to)
         return false;
     std::error_code error;
     if (Exists(*to)) {
@@ -96,7 +92,7 @@ bool CopyFile(std::string_view source, std::string_view destination, bool failIf
         }
     }
     try {
-        host::ReplaceAtomically(*to, destination, host::ReadWhole(*from, source, 1u << 30), *from);
+        host::ReplaceAtomically(*to, destination, host::ReadWhole(*from, source, maxBytes), *from);
         return true;
     } catch (const std::exception&) {
         return false;
@@ -105,11 +101,13 @@ bool CopyFile(std::string_view source, std::string_view destination, bool failIf
 
 bool DeleteFile(std::string_view path) {
     auto host = Host(path);
-    if (!host || !Exists(*host) || IsDirectory(*host))
+    // A link goes itself, harmless to what it points at; a device, FIFO or socket stays.
+    std::error_code error;
+    auto kind = host ? fs::symlink_status(*host, error).type() : fs::file_type::none;
+    if ((kind != fs::file_type::regular && kind != fs::file_type::symlink) || IsDirectory(*host))
         return false;
     if (HasAttribute(host::Attributes(*host), FILE_ATTRIBUTE_READONLY))
         return false;
-    std::error_code error;
     return fs::remove(*host, error);
 }
 
