@@ -110,9 +110,16 @@ RunResult BootramaRun::Start(const std::string& argument, std::vector<std::strin
 
 std::string Box(const std::string& kind, const std::string& title, const std::string& text,
                 const std::string& answer) {
-    std::string spelled;
-    for (char c : text) spelled += c == '\r' ? std::string("\\r") : std::string(1, c);
-    return kind + "\t" + title + "\t" + spelled + "\t" + answer;
+    auto spelled = [](const std::string& field) {
+        std::string result;
+        for (char c : field) {
+            result += c == '\\'   ? std::string("\\\\")
+                      : c == '\r' ? std::string("\\r")
+                                  : std::string(1, c);
+        }
+        return result;
+    };
+    return kind + "\t" + spelled(title) + "\t" + spelled(text) + "\t" + answer;
 }
 
 void BootramaRun::WriteFile(const fs::path& path, const std::string& contents) {

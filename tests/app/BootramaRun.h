@@ -25,7 +25,7 @@ struct RunResult {
 // create the GUI application ends the run at once (Qt aborts) instead of opening a window.
 inline constexpr const char* NoDisplayPlatform = "bootrama-no-display";
 
-// The log line of a box: KIND, TITLE, TEXT with \r spelled out, ANSWER.
+// The log line of a box: KIND, TITLE, TEXT with \\ and \r spelled out, ANSWER.
 std::string Box(const std::string& kind, const std::string& title, const std::string& text,
                 const std::string& answer);
 
