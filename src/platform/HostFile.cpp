@@ -2,8 +2,10 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <sys/xattr.h>
 #include <time.h>
 #include <unistd.h>
@@ -56,6 +58,14 @@ std::optional<struct stat> LinkStatOf(const fs::path& file) {
     if (::lstat(file.c_str(), &status) != 0)
         return std::nullopt;
     return status;
+}
+
+// The kernel's own file systems hold nobody's files: their "regular" files may never end
+// (/proc/self/pagemap) or lose what reading takes (/proc/kmsg).
+bool OnKernelFileSystem(const fs::path& file) {
+    struct statfs system {};
+    return ::statfs(file.c_str(), &system) == 0 &&
+           (system.f_type == PROC_SUPER_MAGIC || system.f_type == SYSFS_MAGIC);
 }
 
 std::optional<std::string> RawDosAttribute(const fs::path& file) {
@@ -274,7 +284,7 @@ std::string ReadWhole(const fs::path& file, std::string_view shownName, std::uin
                           std::to_string(maxBytes) + " bytes");
     };
     // The kind is known before the open, on which a device may act and a FIFO would wait.
-    if (auto kind = StatOf(file); !kind || !S_ISREG(kind->st_mode))
+    if (auto kind = StatOf(file); !kind || !S_ISREG(kind->st_mode) || OnKernelFileSystem(file))
         throw cannotOpen();
     FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     struct stat status {};
@@ -289,12 +299,12 @@ std::string ReadWhole(const fs::path& file, std::string_view shownName, std::uin
         ssize_t count = ::read(fd.Get(), buffer, sizeof buffer);
         if (count < 0 && errno == EINTR)
             continue;
-        // Also a file that would make the read wait (such as /proc/kmsg): EAGAIN.
+        // Also a read that would wait: EAGAIN.
         if (count < 0)
             throw EReadError("Stream read error");
         if (count == 0)
             break;
-        // Files of the proc kind claim no size and may never end.
+        // A file that grows while it is read.
         if (contents.size() + static_cast<std::size_t>(count) > maxBytes)
             throw tooLarge();
         contents.append(buffer, static_cast<std::size_t>(count));

@@ -18,8 +18,9 @@ std::uint32_t Attributes(const std::filesystem::path& file);
 bool SetAttributes(const std::filesystem::path& file, std::uint32_t attributes);
 
 // Links are followed; anything but a regular file (a device, FIFO, socket or folder, which
-// could block, never end or act on being opened) throws EFOpenError without being opened,
-// as does a missing file. The open never waits, nor does a read. A file larger than
+// could block, never end or act on being opened) and any file of the kernel's proc and sys
+// file systems throws EFOpenError without being opened, as does a missing file. The open
+// never waits, nor does a read. A file larger than
 // maxBytes throws EReadError before anything is read; so does a failed read.
 std::string ReadWhole(const std::filesystem::path& file, std::string_view shownName,
                       std::uintmax_t maxBytes);
