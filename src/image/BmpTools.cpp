@@ -229,11 +229,13 @@ std::unique_ptr<TBitmap> LoadPicture(std::string_view path, std::int32_t& colour
             if (colours != 256)
                 reduceToHalftone(*image);
             break;
-        case TPictureKind::Jpeg:
+        case TPictureKind::Jpeg: {
+            const platform::ReadStream file =
+                platform::OpenReadStream(path, platform::kMaxPictureFileBytes);
             colours = kTrueColourCount;
-            *image = DecodeJpeg(bytesOf(platform::ReadFile(path, platform::kMaxPictureFileBytes)),
-                                progress);
+            *image = DecodeJpegFile(file.file.get(), file.size, progress);
             break;
+        }
         // Read and counted (0 colours) like any picture, but never made a bitmap.
         case TPictureKind::Icon:
             checkIcon(platform::ReadFile(path, platform::kMaxPictureFileBytes));

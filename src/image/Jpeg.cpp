@@ -1,13 +1,10 @@
 #include "image/Jpeg.h"
 
-// jpeglib.h uses FILE without declaring it.
-// clang-format off
-#include <cstdio>
 #include <jerror.h>
 #include <jpeglib.h>
-// clang-format on
 
 #include <csetjmp>
+#include <cstdio>
 #include <exception>
 #include <memory>
 #include <string>
@@ -41,6 +38,8 @@ struct DecodeState {
     char message[JMSG_LENGTH_MAX];
     const TProgressEvent* progress;
     int lastPercent;
+    // The input: a file, or bytes in memory.
+    std::FILE* file;
     const std::uint8_t* data;
     std::uint64_t size;
     std::exception_ptr handlerError;
@@ -121,16 +120,20 @@ bool startDecoding(DecodeState& state) {
     if (setjmp(state.jump))
         return false;
     jpeg_create_decompress(&state.info);
-    jpeg_mem_src(&state.info, state.data, static_cast<unsigned long>(state.size));
+    if (state.file != nullptr)
+        jpeg_stdio_src(&state.info, state.file);
+    else
+        jpeg_mem_src(&state.info, state.data, static_cast<unsigned long>(state.size));
     jpeg_read_header(&state.info, TRUE);
     state.info.quantize_colors = TRUE;
     state.info.desired_number_of_colors = kJpegColours;
     state.info.progress = &state.monitor;
     jpeg_calc_output_dimensions(&state.info);
     // Checked before the library allocates anything for the picture: the pixels must be
-    // what the data can carry and fit the memory with the file and our copy of them.
+    // what the data can carry and fit the memory with our copy of them (and the file when
+    // it is in memory).
     const std::uint64_t pixels = std::uint64_t(state.info.output_width) * state.info.output_height;
-    const std::uint64_t ours = pixels + state.size;
+    const std::uint64_t ours = pixels + (state.file != nullptr ? 0 : state.size);
     if (pixels > kMaxPicturePixels || pixels > (std::uint64_t(1) << 22) + state.size * 1024 ||
         ours >= kMaxDecodeBytes || state.info.out_color_components > 3) {
         setMessage(state, kTooLarge);
@@ -231,5 +234,12 @@ TBitmap DecodeJpeg(std::span<const std::uint8_t> file, const TProgressEvent& pro
     Decompressor decompressor(progress);
     decompressor.State().data = file.data();
     decompressor.State().size = file.size();
+    return decode(decompressor, progress);
+}
+
+TBitmap DecodeJpegFile(std::FILE* file, std::uint64_t fileSize, const TProgressEvent& progress) {
+    Decompressor decompressor(progress);
+    decompressor.State().file = file;
+    decompressor.State().size = fileSize;
     return decode(decompressor, progress);
 }

@@ -4,6 +4,7 @@
 // (the same image `djpeg -colors 236` makes).
 
 #include <cstdint>
+#include <cstdio>
 #include <span>
 
 #include "image/Bitmap.h"
@@ -15,3 +16,6 @@ constexpr int kJpegColours = 236;
 // would take more memory or passes than its data can justify; an exception thrown by the
 // progress handler leaves unchanged.
 TBitmap DecodeJpeg(std::span<const std::uint8_t> file, const TProgressEvent& progress);
+// Streams from an open file, so that a large picture is never held twice; fileSize bounds
+// the dimensions it may claim.
+TBitmap DecodeJpegFile(std::FILE* file, std::uint64_t fileSize, const TProgressEvent& progress);

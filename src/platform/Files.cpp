@@ -20,6 +20,14 @@ std::optional<fs::path> Host(std::string_view path) {
     return CurrentMachine().ToHost(path);
 }
 
+// A path no drive holds can't be opened, as a missing file can't.
+fs::path HostToRead(std::string_view path) {
+    auto host = Host(path);
+    if (!host)
+        throw EFOpenError("Cannot open file \"" + std::string(path) + "\"");
+    return *host;
+}
+
 bool HasAttribute(std::uint32_t attributes, std::uint32_t flag) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & flag) != 0;
 }
@@ -155,10 +163,11 @@ std::vector<std::string> FindFiles(std::string_view pattern, FindOptions options
 }
 
 std::string ReadFile(std::string_view path, std::uintmax_t maxBytes) {
-    auto host = Host(path);
-    if (!host)
-        throw EFOpenError("Cannot open file \"" + std::string(path) + "\"");
-    return host::ReadWhole(*host, path, maxBytes);
+    return host::ReadWhole(HostToRead(path), path, maxBytes);
+}
+
+ReadStream OpenReadStream(std::string_view path, std::uintmax_t maxBytes) {
+    return host::OpenReadStream(HostToRead(path), path, maxBytes);
 }
 
 void WriteFileAtomic(std::string_view path, std::string_view contents) {

@@ -6,6 +6,8 @@
 // for root, who could do it on the host.
 
 #include <cstdint>
+#include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -64,6 +66,16 @@ std::vector<std::string> FindFiles(std::string_view pattern, FindOptions options
 // opened, and nothing makes the program wait. Throws EFOpenError when it can't be opened or
 // is no regular file, EReadError when reading fails or the file is larger than maxBytes.
 std::string ReadFile(std::string_view path, std::uintmax_t maxBytes);
+// The file open for a reader that streams it, so that a large picture is never held twice;
+// by the rules of ReadFile and with its errors. The stream closes with the object.
+struct CloseStream {
+    void operator()(std::FILE* stream) const { std::fclose(stream); }
+};
+struct ReadStream {
+    std::unique_ptr<std::FILE, CloseStream> file;
+    std::uintmax_t size = 0;  // as the file was opened
+};
+ReadStream OpenReadStream(std::string_view path, std::uintmax_t maxBytes);
 // Replaces the file atomically (written beside it, flushed, renamed over it), keeping its
 // attributes; a failure leaves the old file as it was. A link stays and points at the new
 // contents. Throws EFCreateError when the file can't be created (missing folder, read-only

@@ -104,6 +104,7 @@ public:
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     int Get() const { return fd_; }
     bool Valid() const { return fd_ >= 0; }
+    void Release() { fd_ = -1; }
     int Close() {
         if (fd_ < 0)
             return 0;
@@ -115,6 +116,15 @@ public:
 private:
     int fd_;
 };
+
+EFOpenError CannotOpen(std::string_view shownName) {
+    return EFOpenError("Cannot open file \"" + std::string(shownName) + "\"");
+}
+
+EReadError TooLarge(std::string_view shownName, std::uintmax_t maxBytes) {
+    return EReadError("File \"" + std::string(shownName) + "\" is larger than " +
+                      std::to_string(maxBytes) + " bytes");
+}
 
 // Messages show the code Windows would report for the failure.
 int WindowsErrorCode(int errnoValue) {
@@ -275,40 +285,39 @@ bool SetAttributes(const fs::path& file, std::uint32_t attributes) {
     return ::chmod(file.c_str(), wanted) == 0;
 }
 
-std::string ReadWhole(const fs::path& file, std::string_view shownName, std::uintmax_t maxBytes) {
-    auto cannotOpen = [&] {
-        return EFOpenError("Cannot open file \"" + std::string(shownName) + "\"");
-    };
-    auto tooLarge = [&] {
-        return EReadError("File \"" + std::string(shownName) + "\" is larger than " +
-                          std::to_string(maxBytes) + " bytes");
-    };
+ReadStream OpenReadStream(const fs::path& file, std::string_view shownName,
+                          std::uintmax_t maxBytes) {
     // The kind is known before the open, on which a device may act and a FIFO would wait.
     if (auto kind = StatOf(file); !kind || !S_ISREG(kind->st_mode) || OnKernelFileSystem(file))
-        throw cannotOpen();
+        throw CannotOpen(shownName);
     FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     struct stat status {};
     if (!fd.Valid() || ::fstat(fd.Get(), &status) != 0 || !S_ISREG(status.st_mode))
-        throw cannotOpen();
+        throw CannotOpen(shownName);
     if (static_cast<std::uintmax_t>(status.st_size) > maxBytes)
-        throw tooLarge();
+        throw TooLarge(shownName, maxBytes);
+    ReadStream stream{std::unique_ptr<std::FILE, CloseStream>(::fdopen(fd.Get(), "rb")),
+                      static_cast<std::uintmax_t>(status.st_size)};
+    if (!stream.file)
+        throw CannotOpen(shownName);
+    fd.Release();
+    return stream;
+}
+
+std::string ReadWhole(const fs::path& file, std::string_view shownName, std::uintmax_t maxBytes) {
+    const ReadStream stream = OpenReadStream(file, shownName, maxBytes);
     std::string contents;
-    contents.reserve(static_cast<std::size_t>(status.st_size));
+    contents.reserve(static_cast<std::size_t>(stream.size));
     char buffer[65536];
-    for (;;) {
-        ssize_t count = ::read(fd.Get(), buffer, sizeof buffer);
-        if (count < 0 && errno == EINTR)
-            continue;
-        // Also a read that would wait: EAGAIN.
-        if (count < 0)
-            throw EReadError("Stream read error");
-        if (count == 0)
-            break;
+    while (std::size_t count = std::fread(buffer, 1, sizeof buffer, stream.file.get())) {
         // A file that grows while it is read.
-        if (contents.size() + static_cast<std::size_t>(count) > maxBytes)
-            throw tooLarge();
-        contents.append(buffer, static_cast<std::size_t>(count));
+        if (contents.size() + count > maxBytes)
+            throw TooLarge(shownName, maxBytes);
+        contents.append(buffer, count);
     }
+    // Also a read that would wait (EAGAIN).
+    if (std::ferror(stream.file.get()))
+        throw EReadError("Stream read error");
     return contents;
 }
 

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Files.h"
+
 namespace platform::host {
 
 // INVALID_FILE_ATTRIBUTES when the file can't be reached; FILE_ATTRIBUTE_NORMAL when it
@@ -24,6 +26,10 @@ bool SetAttributes(const std::filesystem::path& file, std::uint32_t attributes);
 // maxBytes throws EReadError before anything is read; so does a failed read.
 std::string ReadWhole(const std::filesystem::path& file, std::string_view shownName,
                       std::uintmax_t maxBytes);
+
+// ReadWhole's rules up to the reading, for a reader that streams the file.
+ReadStream OpenReadStream(const std::filesystem::path& file, std::string_view shownName,
+                          std::uintmax_t maxBytes);
 
 // Writes contents beside the file, flushes, and renames it over the file. A symbolic link
 // is followed to what it points at, which is replaced beside itself, so the link stays and
