@@ -19,11 +19,16 @@ std::uint32_t Attributes(const std::filesystem::path& file);
 // Only regular files and folders take attributes: a device behind a link keeps its mode.
 bool SetAttributes(const std::filesystem::path& file, std::uint32_t attributes);
 
+// Whether ReplaceAtomically could replace the file once its read-only flag is cleared: a
+// regular file whose attributes this user may change, in a folder that takes new files.
+// Looks only; nothing is changed.
+bool Replaceable(const std::filesystem::path& file);
+
 // Links are followed; anything but a regular file (a device, FIFO, socket or folder, which
 // could block, never end or act on being opened) and any file of the kernel's proc and sys
 // file systems throws EFOpenError without being opened, as does a missing file. The open
-// never waits, nor does a read. A file larger than
-// maxBytes throws EReadError before anything is read; so does a failed read.
+// never waits, nor does a read. A file larger than maxBytes throws EReadError before
+// anything is read; so does a failed read.
 std::string ReadWhole(const std::filesystem::path& file, std::string_view shownName,
                       std::uintmax_t maxBytes);
 

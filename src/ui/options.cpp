@@ -10,6 +10,7 @@
 #include "switching/Switch.h"
 #include "ui/FolderBrowser.h"
 #include "ui/FormTools.h"
+#include "ui/Icons.h"
 #include "ui_options.h"
 
 namespace {
@@ -24,9 +25,11 @@ TOptionDlg::TOptionDlg(QWidget* parent) : QDialog(parent), ui_(std::make_unique<
     ui_->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    ui_->OKBtn->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
-    ui_->CancelBtn->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
-    ui_->HelpBtn->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+    ui_->OKBtn->setIcon(CommandIcon(TCommandIcon::Ok));
+    ui_->CancelBtn->setIcon(CommandIcon(TCommandIcon::Cancel));
+    ui_->HelpBtn->setIcon(CommandIcon(TCommandIcon::Help));
+    ui_->BrowseBtnSave->setIcon(CommandIcon(TCommandIcon::Open));
+    ui_->BrowseBtnLookup->setIcon(CommandIcon(TCommandIcon::Open));
     ui_->Image1->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(32, 32));
     connect(ui_->OKBtn, &QPushButton::clicked, this, &TOptionDlg::accept);
     connect(ui_->CancelBtn, &QPushButton::clicked, this, &TOptionDlg::reject);
@@ -89,14 +92,23 @@ void TOptionDlg::ReadBootOffSetting() {
     try {
         ui_->BootOffCheckBox->setChecked(ReadLogoSetting());
     } catch (const EBootOffError& error) {
-        ui_->BootOffCheckBox->setEnabled(false);
-        ui_->ErrorLabel->setText(FromStd(error.Message()));
-        ui_->ErrorLabel->setVisible(true);
+        ShowBootOffProblem(error.Message());
     }
 }
 
+// A greyed box says why, under it.
+void TOptionDlg::ShowBootOffProblem(const std::string& problem) {
+    ui_->BootOffCheckBox->setEnabled(false);
+    ui_->ErrorLabel->setText(MessageText(problem));
+    ui_->ErrorLabel->setVisible(true);
+}
+
 void TOptionDlg::UpdateControls() {
-    ui_->BootOffCheckBox->setEnabled(LogoSettingWritable());
+    const std::string bootOffProblem = LogoSettingProblem();
+    if (bootOffProblem.empty())
+        ui_->BootOffCheckBox->setEnabled(true);
+    else
+        ShowBootOffProblem(bootOffProblem);
     ui_->BootCheckBox->setEnabled(ListEntryCount(lkBoot) > 0);
     ui_->ClosingCheckBox->setEnabled(ListEntryCount(lkClosing) > 0);
     ui_->CloseCheckBox->setEnabled(ListEntryCount(lkClose) > 0);
