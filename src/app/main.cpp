@@ -24,6 +24,20 @@ std::unique_ptr<platform::MessageBoxes> ChooseMessageBoxes() {
     return platform::MakeStderrMessageBoxes();
 }
 
+// The program folder is reached through its Windows path; one whose name that path can't
+// hold would lose its settings and lists, so it is refused before anything is done.
+bool ProgramFolderUsable() {
+    const auto folder = platform::ProgramHostDirectory();
+    if (platform::HasWindowsSpelling(folder))
+        return true;
+    ErrorBox("Bootrama",
+             Format("Bootrama can't run from the folder \"%s\": its name holds a backslash or a "
+                    "control character, which a Windows path can't hold.\rPlease move Bootrama "
+                    "to another folder.",
+                    {folder.string()}));
+    return false;
+}
+
 int Run() {
     GlobalInfoScope global;
     if (UndoMode())
@@ -39,6 +53,8 @@ int main(int argc, char** argv) {
     platform::SetCommandLine(std::vector<std::string>(argv, argv + argc));
     try {
         platform::SetMessageBoxes(ChooseMessageBoxes());
+        if (!ProgramFolderUsable())
+            return 1;
         platform::UseMachine(platform::DefaultMachineRoot(),
                              platform::ProgramHostDirectory() / "NewMachine");
         return Run();

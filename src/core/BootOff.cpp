@@ -3,12 +3,14 @@
 #include "core/Config.h"
 #include "core/Global.h"
 #include "core/ProgErrors.h"
+#include "platform/Errors.h"
 #include "platform/Files.h"
 
 namespace {
 
 constexpr std::string_view Section = "Options";
 constexpr std::string_view Key = "Logo";
+constexpr std::string_view ReadErrorText = "Error reading the file \"%s\"!\rError: %s";
 
 std::string MsdosSys() {
     return GlobalInfo().BootDrive() + "msdos.sys";
@@ -28,8 +30,13 @@ bool HoldsSetting(const TReadOnlyIni& ini, bool on) {
 
 bool ReadLogoSetting() {
     TReadOnlyIni ini(MsdosSys());
-    RequireFile(ini, "Error reading the file \"%s\"!\rError: %s");
-    return ini.ReadBool(Section, Key, true);
+    RequireFile(ini, ReadErrorText);
+    try {
+        return ini.ReadBool(Section, Key, true);
+    } catch (const std::exception& error) {
+        // A file that is there but can't be read (a FIFO, far too large) is no "Logo=1".
+        throw EBootOffError(Format(ReadErrorText, {ini.FileName(), platform::ClassNameOf(error)}));
+    }
 }
 
 void WriteLogoSetting(bool on) {

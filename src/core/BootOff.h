@@ -3,7 +3,7 @@
 
 #include <string>
 
-bool ReadLogoSetting();          // EBootOffError when msdos.sys is missing
+bool ReadLogoSetting();          // EBootOffError when msdos.sys is missing or unreadable
 void WriteLogoSetting(bool on);  // on removes the key, off writes Logo=0; only if that changes it
 bool LogoKeyPresent();           // never raises
 bool LogoSettingWritable();      // never raises; changes nothing

@@ -1,9 +1,6 @@
 #include "image/BmpTools.h"
 
-#include <sys/stat.h>
-
 #include <cmath>
-#include <cstdio>
 #include <new>
 #include <span>
 #include <vector>
@@ -15,7 +12,6 @@
 #include "image/Jpeg.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"
-#include "platform/Machine.h"
 
 namespace {
 
@@ -83,33 +79,6 @@ void reduceToHalftone(TBitmap& image) {
     for (auto& pixel : image.Pixels) pixel = map[pixel];
     image.Colours = HalftonePalette();
 }
-
-// A picture file opened for streaming, as the file layer would open it.
-class PictureFile {
-public:
-    explicit PictureFile(std::string_view path) {
-        const auto host = platform::CurrentMachine().ToHost(path);
-        struct stat status {};
-        if (host)
-            file_ = std::fopen(host->c_str(), "rb");
-        if (file_ == nullptr || ::fstat(::fileno(file_), &status) != 0 || S_ISDIR(status.st_mode)) {
-            if (file_ != nullptr)
-                std::fclose(file_);
-            throw platform::EFOpenError(Format("Cannot open file \"%s\"", {path}));
-        }
-        size_ = std::uint64_t(status.st_size);
-    }
-    ~PictureFile() { std::fclose(file_); }
-    PictureFile(const PictureFile&) = delete;
-    PictureFile& operator=(const PictureFile&) = delete;
-
-    std::FILE* Get() const { return file_; }
-    std::uint64_t Size() const { return size_; }
-
-private:
-    std::FILE* file_ = nullptr;
-    std::uint64_t size_ = 0;
-};
 
 [[noreturn]] void cannotAssign(const char* className) {
     throw platform::EConvertError(Format("Cannot assign a %s to a %s", {className, "TBitmap"}));
@@ -200,22 +169,22 @@ bool IsLogoImage(const TBitmap* image) {
 
 bool IsLogoFile(std::string_view path) {
     try {
-        const TBitmap image = LoadBitmapFile(path);
+        const TBitmap image = LoadBitmapFile(path, platform::kMaxLogoFileBytes);
         return IsLogoImage(&image);
     } catch (const std::exception&) {
         return false;
     }
 }
 
-TBitmap LoadBitmapFile(std::string_view path) {
-    const std::string data = platform::ReadFile(path);
+TBitmap LoadBitmapFile(std::string_view path, std::uintmax_t maxBytes) {
+    const std::string data = platform::ReadFile(path, maxBytes);
     return ReadBmp(bytesOf(data));
 }
 
 void LoadLogo(std::string_view path, TBitmap& image, TSize& size) {
     image = TBitmap{};
     size = {};
-    TBitmap loaded = LoadBitmapFile(path);
+    TBitmap loaded = LoadBitmapFile(path, platform::kMaxLogoFileBytes);
     if (!IsLogoImage(&loaded))
         throw EInvalidLogo(Format("File \"%s\" is no valid Logo.", {fileNameOf(path)}));
     size = {loaded.Width, loaded.Height};
@@ -255,24 +224,25 @@ std::unique_ptr<TBitmap> LoadPicture(std::string_view path, std::int32_t& colour
     auto image = std::make_unique<TBitmap>();
     switch (format->Kind) {
         case TPictureKind::Bitmap:
-            *image = LoadBitmapFile(path);
+            *image = LoadBitmapFile(path, platform::kMaxPictureFileBytes);
             colours = ColourCount(*image);
             if (colours != 256)
                 reduceToHalftone(*image);
             break;
         case TPictureKind::Jpeg: {
-            const PictureFile file(path);
+            const platform::ReadStream file =
+                platform::OpenReadStream(path, platform::kMaxPictureFileBytes);
             colours = kTrueColourCount;
-            *image = DecodeJpegFile(file.Get(), file.Size(), progress);
+            *image = DecodeJpegFile(file.file.get(), file.size, progress);
             break;
         }
         // Read and counted (0 colours) like any picture, but never made a bitmap.
         case TPictureKind::Icon:
-            checkIcon(platform::ReadFile(path));
+            checkIcon(platform::ReadFile(path, platform::kMaxPictureFileBytes));
             colours = 0;
             cannotAssign("TIcon");
         case TPictureKind::Metafile:
-            checkMetafile(platform::ReadFile(path));
+            checkMetafile(platform::ReadFile(path, platform::kMaxPictureFileBytes));
             colours = 0;
             cannotAssign("TMetafile");
     }

@@ -46,8 +46,8 @@ bool IsLogoImage(const TBitmap* image);
 // Reads the file as a bitmap whatever its name; false for anything unreadable.
 bool IsLogoFile(std::string_view path);
 
-// The file read with the bitmap reader.
-TBitmap LoadBitmapFile(std::string_view path);
+// The file read with the bitmap reader; a file larger than maxBytes is refused unread.
+TBitmap LoadBitmapFile(std::string_view path, std::uintmax_t maxBytes);
 // Loads a current logo for display. Afterwards image is empty and size (0, 0) unless the
 // file is a logo; a bitmap that is no logo raises EInvalidLogo, reading errors leave as
 // the reader raised them.

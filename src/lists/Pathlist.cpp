@@ -157,7 +157,7 @@ bool TFileStringlist::CheckExists() {
 void TFileStringlist::LoadList() {
     std::vector<std::string> lines;
     try {
-        lines = SplitLines(platform::ReadFile(fileName_));
+        lines = SplitLines(platform::ReadFile(fileName_, platform::kMaxListFileBytes));
     } catch (const platform::EStreamError& error) {
         throw EFileListError(
             Format("Error reading the file \"%s\"!\rError: %s", {fileName_, error.ClassName()}));

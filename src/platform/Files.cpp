@@ -20,13 +20,16 @@ std::optional<fs::path> Host(std::string_view path) {
     return CurrentMachine().ToHost(path);
 }
 
-bool HasAttribute(std::uint32_t attributes, std::uint32_t flag) {
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & flag) != 0;
+// A path no drive holds can't be opened, as a missing file can't.
+fs::path HostToRead(std::string_view path) {
+    auto host = Host(path);
+    if (!host)
+        throw EFOpenError("Cannot open file \"" + std::string(path) + "\"");
+    return *host;
 }
 
-bool IsRegularFile(const fs::path& file) {
-    std::error_code error;
-    return fs::is_regular_file(file, error);
+bool HasAttribute(std::uint32_t attributes, std::uint32_t flag) {
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & flag) != 0;
 }
 
 bool IsDirectory(const fs::path& file) {
@@ -81,10 +84,11 @@ bool SetFileAttributes(std::string_view path, std::uint32_t attributes) {
     return host && host::SetAttributes(*host, attributes);
 }
 
-bool CopyFile(std::string_view source, std::string_view destination, bool failIfExists) {
+bool CopyFile(std::string_view source, std::string_view destination, bool failIfExists,
+              std::uintmax_t maxBytes) {
     auto from = Host(source);
     auto to = Host(destination);
-    if (!from || !to || !IsRegularFile(*from))
+    if (!from || !to)
         return false;
     std::error_code error;
     if (Exists(*to)) {
@@ -96,7 +100,7 @@ bool CopyFile(std::string_view source, std::string_view destination, bool failIf
         }
     }
     try {
-        host::ReplaceAtomically(*to, destination, host::ReadWhole(*from, source, 1u << 30), *from);
+        host::ReplaceAtomically(*to, destination, host::ReadWhole(*from, source, maxBytes), *from);
         return true;
     } catch (const std::exception&) {
         return false;
@@ -105,11 +109,13 @@ bool CopyFile(std::string_view source, std::string_view destination, bool failIf
 
 bool DeleteFile(std::string_view path) {
     auto host = Host(path);
-    if (!host || !Exists(*host) || IsDirectory(*host))
+    // A link goes itself, harmless to what it points at; a device, FIFO or socket stays.
+    std::error_code error;
+    auto kind = host ? fs::symlink_status(*host, error).type() : fs::file_type::none;
+    if ((kind != fs::file_type::regular && kind != fs::file_type::symlink) || IsDirectory(*host))
         return false;
     if (HasAttribute(host::Attributes(*host), FILE_ATTRIBUTE_READONLY))
         return false;
-    std::error_code error;
     return fs::remove(*host, error);
 }
 
@@ -162,10 +168,11 @@ std::vector<std::string> FindFiles(std::string_view pattern, FindOptions options
 }
 
 std::string ReadFile(std::string_view path, std::uintmax_t maxBytes) {
-    auto host = Host(path);
-    if (!host)
-        throw EFOpenError("Cannot open file \"" + std::string(path) + "\"");
-    return host::ReadWhole(*host, path, maxBytes);
+    return host::ReadWhole(HostToRead(path), path, maxBytes);
+}
+
+ReadStream OpenReadStream(std::string_view path, std::uintmax_t maxBytes) {
+    return host::OpenReadStream(HostToRead(path), path, maxBytes);
 }
 
 void WriteFileAtomic(std::string_view path, std::string_view contents) {

@@ -11,6 +11,7 @@
 #include <unordered_map>
 
 #include "platform/Errors.h"
+#include "platform/Files.h"
 #include "platform/HostFile.h"
 #include "platform/Profile.h"
 #include "platform/Text.h"
@@ -73,7 +74,12 @@ void CopySeed(const fs::path& seedDirectory, const fs::path& driveC) {
             continue;
         fs::path target = driveC / fs::relative(it->path(), seedDirectory, ignored);
         fs::create_directories(target.parent_path(), ignored);
-        fs::copy_file(it->path(), target, fs::copy_options::skip_existing, ignored);
+        try {
+            WriteNewFile(target,
+                         host::ReadWhole(it->path(), it->path().string(), kMaxLogoFileBytes));
+        } catch (const Exception&) {
+            // A seed that can't be read leaves the new machine without that file.
+        }
     }
 }
 
@@ -329,8 +335,19 @@ void UseMachine(const fs::path& root, const fs::path& seedDirectory) {
     MachineInUse() = Machine::Open(root, seedDirectory);
 }
 
+bool HasWindowsSpelling(const fs::path& hostPath) {
+    const std::string text = hostPath.string();
+    return std::none_of(text.begin(), text.end(),
+                        [](char c) { return c == '\\' || static_cast<unsigned char>(c) < 0x20; });
+}
+
 std::string GetWindowsDirectory() {
-    std::string directory = GetPrivateProfileString("Paths", "WinDir", "", "C:\\MSDOS.SYS");
+    std::string directory;
+    try {
+        directory = GetPrivateProfileString("Paths", "WinDir", "", "C:\\MSDOS.SYS");
+    } catch (const Exception&) {
+        // As on Windows: the standard folder. Where msdos.sys itself is used, its error shows.
+    }
     if (directory.empty())
         return "C:\\WINDOWS";
     while (directory.size() > 3 && directory.back() == '\\') directory.pop_back();

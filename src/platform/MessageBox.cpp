@@ -49,12 +49,16 @@ int AnswerFor(BoxKind kind, const std::string& word) {
     }
 }
 
-// One box per line: line breaks and tabs inside the texts must not split the record.
+// One box per line: line breaks and tabs inside the texts must not split the record, and a
+// backslash of its own (C:\readme) must not read as one of them.
 std::string Escaped(const std::string& text) {
     std::string result;
     result.reserve(text.size());
     for (char c : text) {
         switch (c) {
+            case '\\':
+                result += "\\\\";
+                break;
             case '\r':
                 result += "\\r";
                 break;

@@ -28,10 +28,10 @@ int DefaultAnswer(BoxKind kind);
 // "error", "warning", "information", "yesno", "yesnocancel", "okcancel".
 const char* BoxKindName(BoxKind kind);
 
-// Appends "KIND<TAB>TITLE<TAB>TEXT<TAB>ANSWER" per box to the log file; a carriage return
-// in TITLE or TEXT is written as the two characters \r (a line feed as \n, a tab as \t,
-// so that each box stays one line). Questions take their answers in order from a
-// comma-separated list of yes,no,cancel,ok (letter case and blanks do not count), then the
+// Appends "KIND<TAB>TITLE<TAB>TEXT<TAB>ANSWER" per box to the log file; in TITLE and TEXT a
+// backslash is written as \\, a carriage return as \r, a line feed as \n and a tab as \t,
+// so that each box stays one line and reads back exactly. Questions take their answers in order
+// from a comma-separated list of yes,no,cancel,ok (letter case and blanks do not count), then the
 // defaults; plain boxes take none. A word that names no button of the box counts by its
 // sense: yes or ok accepts (ok, yes), no or cancel declines (cancel, no; no and cancel
 // each keep their own button in a yes/no/cancel box); any other word gives the default.

@@ -10,7 +10,9 @@
 namespace platform {
 
 // At most 1023 characters; the default for a missing file, section or key; the empty
-// string for "Key=".
+// string for "Key=". A file that is there but can't be read (a device or FIFO, larger than
+// kMaxProfileFileBytes) throws EFOpenError or EReadError rather than pass for one without
+// keys.
 std::string GetPrivateProfileString(std::string_view section, std::string_view key,
                                     std::string_view defaultValue, std::string_view fileName);
 // Writes the key, or deletes it when value is empty (nullopt). False when the file can't be

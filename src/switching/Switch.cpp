@@ -43,7 +43,7 @@ void CopyLogoFile(const std::string& source, const std::string& destination, boo
     }
     // The platform's copy writes beside the destination and renames it over the old file,
     // so a crash or a full disk never leaves a truncated logo behind.
-    if (!platform::CopyFile(source, destination, failIfExists)) {
+    if (!platform::CopyFile(source, destination, failIfExists, platform::kMaxLogoFileBytes)) {
         throw ECopyError(Format("Error copying file \"%s\" to %s\rError: %s",
                                 {source, destination, "ECopyError"}));
     }

@@ -18,7 +18,8 @@ protected:
         const fs::path errorFile = DriveC() / "stderr.txt";
         const int code = imagetest::RunCommand("BOOTRAMA_MACHINE='" + MachineRoot().string() +
                                                "' '" + BOOTRAMA_LOGO_EXE + "' " + arguments +
-                                               " >/dev/null 2>'" + errorFile.string() + "'");
+                                               " >'" + (DriveC() / "stdout.bin").string() +
+                                               "' 2>'" + errorFile.string() + "'");
         errors = ReadFile(errorFile);
         return code;
     }

@@ -33,7 +33,7 @@ TEST_F(LogBoxesTest, WritesOneLinePerBoxWithCarriageReturnsSpelledOut) {
     EXPECT_EQ(Log(),
               "error\tBootrama\tError reading\\rError: EFOpenError\tok\n"
               "warning\tBackup\tw\tok\n"
-              "information\tBootrama\tC:\\WINDOWS\\\tok\n");
+              "information\tBootrama\tC:\\\\WINDOWS\\\\\tok\n");
 }
 
 TEST_F(LogBoxesTest, QuestionsTakeScriptedAnswersInOrderThenDefaults) {

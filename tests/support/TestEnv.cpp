@@ -1,5 +1,8 @@
 #include "support/TestEnv.h"
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -69,6 +72,11 @@ std::string ReadHostFile(const fs::path& path) {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+bool MakeCharacterDevice(const fs::path& path, unsigned minor) {
+    fs::create_directories(path.parent_path());
+    return ::mknod(path.c_str(), S_IFCHR | 0666, makedev(1, minor)) == 0;
 }
 
 fs::path TestDataDir() {

@@ -102,4 +102,9 @@ fs::path TestDataDir();
 void WriteHostFile(const fs::path& path, const std::string& contents);
 std::string ReadHostFile(const fs::path& path);
 
+// A character device numbered as Linux numbers its memory devices (major 1: 3 is null, 5 is
+// zero), made by the test instead of taken from the host's /dev; false where this process
+// may not make one (only root may).
+bool MakeCharacterDevice(const fs::path& path, unsigned minor);
+
 }  // namespace testenv

@@ -6,13 +6,15 @@ set -euo pipefail
 built=$1
 dpi=${2:-120}
 for tool in Xvfb openbox xdotool xprop import; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+  [ -n "$(command -v "$tool")" ] || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 
 work=$(mktemp -d)
+# What the tools say besides their answers stays with the test.
+noise="$work/noise.log"
 pids=()
 cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do kill "$pid" 2>>"$noise" || true; done
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -20,7 +22,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 # Waits for a visible window whose title is exactly $1 and prints its id.
 window() {
   for _ in $(seq 100); do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1) || true
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>>"$noise" | head -1) || true
     [ -n "$id" ] && { echo "$id"; return 0; }
     sleep 0.2
   done
@@ -28,15 +30,15 @@ window() {
 }
 page_picture() { import -window "$1" -crop "$2" rgb:- | md5sum; }
 
-Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>>"$noise" &
 pids+=($!)
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=:$(cat "$work/display") QT_QPA_PLATFORM=xcb
 xprop -root -format RESOURCE_MANAGER 8s -set RESOURCE_MANAGER "Xft.dpi:	$dpi"
-openbox >/dev/null 2>&1 &
+openbox >>"$noise" 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>>"$noise" | grep -q 'window id' && break
   sleep 0.1
 done
 
@@ -69,11 +71,11 @@ xdotool click --repeat 5 --delay 50 5
 sleep 0.5
 after=$(page_picture "$help" "$page")
 [ "$before" != "$after" ] || fail "the help window did not scroll beside the options dialog"
-window Options >/dev/null || fail "the options dialog closed"
+window Options >>"$noise" || fail "the options dialog closed"
 
 xdotool windowactivate --sync "$options"
 xdotool key Escape
 sleep 0.5
-! xdotool search --onlyvisible --name '^Options$' >/dev/null 2>&1 || fail "Esc left the dialog open"
+! xdotool search --onlyvisible --name '^Options$' >>"$noise" 2>&1 || fail "Esc left the dialog open"
 [ ! -s "$work/boxes.log" ] || fail "unexpected boxes: $(cat "$work/boxes.log")"
 echo "help beside the options dialog: opened with F1, zoomed and scrolled"
