@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <system_error>
@@ -69,6 +70,12 @@ bool WildcardMatch(std::u32string_view pattern, std::u32string_view name) {
     return p == pattern.size();
 }
 
+// As on Windows, "*.*" also matches names without a dot.
+std::u32string FoldedPattern(std::string_view pattern) {
+    std::u32string folded = Folded(pattern);
+    return folded == U"*.*" ? U"*" : folded;
+}
+
 }  // namespace
 
 std::uint32_t GetFileAttributes(std::string_view path) {
@@ -126,18 +133,15 @@ bool DirectoryExists(std::string_view path) {
     return host && IsDirectory(*host);
 }
 
-std::vector<std::string> FindFiles(std::string_view pattern, FindOptions options) {
-    std::vector<std::string> names;
+std::vector<FindData> FindEntries(std::string_view pattern, FindOptions options) {
+    std::vector<FindData> entries;
     auto separator = pattern.find_last_of("\\/");
     if (separator == std::string_view::npos)
-        return names;
+        return entries;
     auto directory = Host(pattern.substr(0, separator + 1));
-    std::u32string namePattern = Folded(pattern.substr(separator + 1));
+    std::u32string namePattern = FoldedPattern(pattern.substr(separator + 1));
     if (!directory || namePattern.empty())
-        return names;
-    // As on Windows, "*.*" also finds names without a dot.
-    if (namePattern == U"*.*")
-        namePattern = U"*";
+        return entries;
     std::error_code error;
     for (fs::directory_iterator it(*directory, error), end; !error && it != end;
          it.increment(error)) {
@@ -151,9 +155,29 @@ std::vector<std::string> FindFiles(std::string_view pattern, FindOptions options
             HasAttribute(attributes, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) {
             continue;
         }
-        names.push_back(std::move(name));
+        entries.push_back({std::move(name), attributes});
     }
+    return entries;
+}
+
+std::vector<std::string> FindFiles(std::string_view pattern, FindOptions options) {
+    std::vector<std::string> names;
+    for (FindData& entry : FindEntries(pattern, options)) names.push_back(std::move(entry.name));
     return names;
+}
+
+bool PathMatchSpec(std::string_view name, std::string_view spec) {
+    const std::u32string folded = Folded(name);
+    while (!spec.empty()) {
+        const auto end = std::min(spec.find(';'), spec.size());
+        std::string_view one = spec.substr(0, end);
+        while (!one.empty() && one.front() == ' ') one.remove_prefix(1);
+        while (!one.empty() && one.back() == ' ') one.remove_suffix(1);
+        if (!one.empty() && WildcardMatch(FoldedPattern(one), folded))
+            return true;
+        spec.remove_prefix(std::min(end + 1, spec.size()));
+    }
+    return false;
 }
 
 std::string ReadFile(std::string_view path, std::uintmax_t maxBytes) {

@@ -1,5 +1,6 @@
 #include "ui/FormTools.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 #include <QLayout>
 #include <QScreen>
@@ -75,6 +76,17 @@ void CenterOnScreen(QWidget* window) {
     QRect frame = window->frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
     window->move(frame.topLeft());
+}
+
+TOverrideCursor::TOverrideCursor(Qt::CursorShape shape, bool onlyOverAnother)
+    : set_(!onlyOverAnother || QGuiApplication::overrideCursor() != nullptr) {
+    if (set_)
+        QGuiApplication::setOverrideCursor(QCursor(shape));
+}
+
+TOverrideCursor::~TOverrideCursor() {
+    if (set_)
+        QGuiApplication::restoreOverrideCursor();
 }
 
 void ShowException(const std::exception& error) {

@@ -3,6 +3,7 @@
 // the general error display behind every handler, and help contexts.
 
 #include <QString>
+#include <Qt>
 #include <exception>
 #include <utility>
 
@@ -20,6 +21,20 @@ void CenterOnScreen(QWidget* window);
 void FixDialogSize(QWidget* dialog, int designWidth, int designHeight);
 // Registers the icons of the forms (they live in a static library); safe to call again.
 void InitUiResources();
+
+// An application-wide cursor for the lifetime of the object. onlyOverAnother: only while
+// another one is in force, so that a dialog asking the user in the middle of a long
+// operation shows the normal cursor instead of the hourglass.
+class TOverrideCursor {
+public:
+    explicit TOverrideCursor(Qt::CursorShape shape, bool onlyOverAnother = false);
+    ~TOverrideCursor();
+    TOverrideCursor(const TOverrideCursor&) = delete;
+    TOverrideCursor& operator=(const TOverrideCursor&) = delete;
+
+private:
+    bool set_;
+};
 
 // The application's general error display: the message of an error that escaped a handler;
 // nothing for EQuietException.

@@ -17,6 +17,7 @@
 #include "switching/Backup.h"
 #include "switching/Switch.h"
 #include "ui/ApplicationHints.h"
+#include "ui/Choose.h"
 #include "ui/FormTools.h"
 #include "ui/about.h"
 #include "ui/options.h"
@@ -357,7 +358,13 @@ void TMainForm::ChooseCloseBmpItemClick() {
 }
 
 void TMainForm::ShowListEditor(TLogoKind kind) {
-    ReportDialogNotAvailable("List of " + LogoKindName(kind) + "s");
+    std::unique_ptr<TChooseDlg> dialog;
+    {
+        const TOverrideCursor starting(Qt::BusyCursor);
+        dialog = NewChooseDlg(kind, this);
+    }
+    dialog->exec();
+    dialog.reset();
     UpdateStatus();
 }
 

@@ -85,8 +85,8 @@ private:
     void RandomItemClick(TLogoKind kind);
     void ShowViewDialog(TLogoKind kind);
     void ShowListEditor(TLogoKind kind);
-    // The view-and-replace, list-editor and create-logo dialogs come with a later
-    // version; their commands say so instead of doing nothing.
+    // The view-and-replace and create-logo dialogs come with a later version; their
+    // commands say so instead of doing nothing.
     void ReportDialogNotAvailable(const std::string& dialogName);
 
     std::unique_ptr<Ui::TMainForm> ui_;

@@ -236,4 +236,36 @@ TEST_F(FilesTest, FindFilesMatchesWildcardsWithoutRegardToCase) {
     }
 }
 
+TEST_F(FilesTest, FindEntriesTellFoldersFromFiles) {
+    const auto entries = FindEntries("C:\\WINDOWS\\*.*");
+    ASSERT_EQ(entries.size(), 2u);
+    for (const FindData& entry : entries)
+        EXPECT_EQ((entry.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0, entry.name == "SYSTEM")
+            << entry.name;
+}
+
+struct SpecCase {
+    const char* name;
+    const char* spec;
+    bool matches;
+};
+
+class PathMatchSpecTest : public ::testing::TestWithParam<SpecCase> {};
+
+TEST_P(PathMatchSpecTest, MatchesOneOfThePatterns) {
+    EXPECT_EQ(PathMatchSpec(GetParam().name, GetParam().spec), GetParam().matches)
+        << GetParam().name << " in " << GetParam().spec;
+}
+
+INSTANTIATE_TEST_SUITE_P(Specs, PathMatchSpecTest,
+                         ::testing::Values(SpecCase{"LOGO.SYS", "*.sys;*.bmp;*.jp*", true},
+                                           SpecCase{"sunset.JPEG", "*.sys;*.bmp;*.jp*", true},
+                                           SpecCase{"sunset.jpg", "*.sys; *.bmp ;*.jp*", true},
+                                           SpecCase{"readme.txt", "*.sys;*.bmp;*.jp*", false},
+                                           SpecCase{"a.sysx", "*.sys;*.bmp;*.jp*", false},
+                                           SpecCase{"Makefile", "*.*", true},
+                                           SpecCase{"x.bmp", ";;", false},
+                                           SpecCase{"CAF\xC3\x89.BMP", "caf\xC3\xA9.*", true},
+                                           SpecCase{"logo1.sys", "logo?.sys", true}));
+
 }  // namespace

@@ -1,5 +1,6 @@
 #include "UiTest.h"
 
+#include <QApplication>
 #include <iostream>
 
 #include "image/Bitmap.h"
@@ -10,6 +11,8 @@ namespace uitest {
 UiTest::UiTest() {
     WriteIni("NewInstalled=0\r\n");
     fs::create_directories(DriveC() / "WINDOWS");
+    answerTimer_.setInterval(10);
+    QObject::connect(&answerTimer_, &QTimer::timeout, [this] { AnswerModal(); });
 }
 
 void UiTest::TearDown() {
@@ -69,6 +72,22 @@ void UiTest::ExpectNoControlSquashed(const QWidget& form) {
             EXPECT_GE(control->width(), control->minimumSizeHint().width()) << name.toStdString();
         }
     }
+}
+
+void UiTest::WhenModal(std::function<void(QDialog&)> answer) {
+    answers_.push_back(std::move(answer));
+    answerTimer_.start();
+}
+
+void UiTest::AnswerModal() {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr || !dialog->isVisible() || answers_.empty())
+        return;
+    auto answer = std::move(answers_.front());
+    answers_.pop_front();
+    if (answers_.empty())
+        answerTimer_.stop();
+    answer(*dialog);
 }
 
 std::unique_ptr<TMainForm> UiTest::OpenMainForm() {

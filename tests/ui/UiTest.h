@@ -2,7 +2,10 @@
 // A temporary machine and program folder with the files the windows look at.
 
 #include <QAction>
-#include <QWidget>
+#include <QDialog>
+#include <QTimer>
+#include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -36,6 +39,11 @@ protected:
 
     std::unique_ptr<TMainForm> OpenMainForm();
 
+    // Answers the next modal dialog that opens (one shown with exec()) from inside its
+    // event loop; answer must close it. Answers queue up in the order given.
+    void WhenModal(std::function<void(QDialog&)> answer);
+    std::size_t PendingAnswers() const { return answers_.size(); }
+
     // Every visible control of the form at least as high as it needs (a wrapped label: at
     // its width), so nothing is cut off.
     static void ExpectNoControlSquashed(const QWidget& form);
@@ -46,6 +54,12 @@ protected:
         EXPECT_NE(child, nullptr) << name;
         return child;
     }
+
+private:
+    void AnswerModal();
+
+    std::deque<std::function<void(QDialog&)>> answers_;
+    QTimer answerTimer_;
 };
 
 }  // namespace uitest
