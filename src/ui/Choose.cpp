@@ -415,8 +415,12 @@ void TChooseDlg::AddFile(const std::string& path, const std::string& targetFolde
         }
         const std::string defaultName = TLogo::DefaultLogoName(path);
         std::string name = targetFolder + defaultName;
+        // With no folder chosen yet, the save dialog starts beside the picture.
+        const std::string initialDir = targetFolder.empty()
+                                           ? path.substr(0, path.size() - FileNameOf(path).size())
+                                           : targetFolder;
         if (askForName)
-            InternalLogo.SaveAs("Save new logo as", defaultName, name, targetFolder);
+            InternalLogo.SaveAs("Save new logo as", defaultName, name, initialDir);
         else
             InternalLogo.SaveToFile(name);
         list_->Add(name);

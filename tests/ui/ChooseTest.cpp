@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTreeView>
+#include <sstream>
 
 #include "UiTest.h"
 #include "image/BmpTools.h"
@@ -25,6 +26,7 @@
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+using ::testing::UnorderedElementsAreArray;
 
 namespace uitest {
 
@@ -70,6 +72,13 @@ protected:
         FileList().setCurrentIndex(FileList().model()->index(int(row), 0));
     }
     std::string ListFile() { return ReadFile(ListHost(lkBoot)); }
+    std::vector<std::string> ListLines() {
+        std::vector<std::string> lines;
+        std::istringstream text(ListFile());
+        for (std::string line; std::getline(text, line);)
+            lines.push_back(line.substr(0, line.find('\r')));
+        return lines;
+    }
     // Any dialog that opens is a fault of the test at hand.
     void FailOnAnyDialog() {
         WhenModal([](QDialog& dialog) {
@@ -172,13 +181,20 @@ TEST_F(ChooseTest, LogosEnterUnchangedAskingNothingAndOnlyOnce) {
     EXPECT_EQ(fs::directory_iterator(DriveC() / "Logos"), fs::directory_iterator());
 }
 
-// One picture among logos: a save dialog proposes its name; cancelling it stops the include
-// at that file.
-class ChooseOnePictureTest : public ChooseTest, public ::testing::WithParamInterface<bool> {};
+// One picture among logos: a save dialog proposes its name in the logo folder (beside the
+// picture while there is none); cancelling it stops the include at that file.
+struct OnePictureCase {
+    bool save;
+    const char* logoPath;
+    const char* proposed;
+};
+
+class ChooseOnePictureTest : public ChooseTest,
+                             public ::testing::WithParamInterface<OnePictureCase> {};
 
 TEST_P(ChooseOnePictureTest, OneSaveDialogWithTheProposedName) {
-    const bool save = GetParam();
-    GlobalInfo().SetLogoPath("C:\\Logos\\");
+    const bool save = GetParam().save;
+    GlobalInfo().SetLogoPath(GetParam().logoPath);
     WriteLogo(Pictures() / "a.bmp");
     WriteJpeg(Pictures() / "sunset.jpg");
     WriteLogo(Pictures() / "z.bmp");
@@ -191,23 +207,25 @@ TEST_P(ChooseOnePictureTest, OneSaveDialogWithTheProposedName) {
         EXPECT_EQ(files->windowTitle(), "Save new logo as");
         EXPECT_EQ(
             platform::CurrentMachine().ToWindows(files->selectedFiles().value(0).toStdString()),
-            "C:\\Logos\\sunsetLogo.bmp");
+            GetParam().proposed);
         save ? dialog.accept() : dialog.reject();
     });
     Click("IncAllBtn");
     EXPECT_EQ(asked, 1);
     std::vector<std::string> entries = {"C:\\Pictures\\a.bmp"};
     if (save)
-        entries = {"C:\\Logos\\sunsetLogo.bmp", "C:\\Pictures\\a.bmp", "C:\\Pictures\\z.bmp"};
+        entries = {GetParam().proposed, "C:\\Pictures\\a.bmp", "C:\\Pictures\\z.bmp"};
     Click("OKBtn");
-    std::string expected;
-    for (const auto& entry : entries) expected += entry + "\r\n";
-    EXPECT_EQ(ListFile(), expected);
-    EXPECT_EQ(IsLogoFile("C:\\Logos\\sunsetLogo.bmp"), save);
+    EXPECT_THAT(ListLines(), UnorderedElementsAreArray(entries));
+    EXPECT_EQ(IsLogoFile(GetParam().proposed), save);
     ExpectNoBoxes();
 }
 
-INSTANTIATE_TEST_SUITE_P(SaveOrCancel, ChooseOnePictureTest, ::testing::Bool());
+INSTANTIATE_TEST_SUITE_P(
+    SaveOrCancel, ChooseOnePictureTest,
+    ::testing::Values(OnePictureCase{true, "C:\\Logos\\", "C:\\Logos\\sunsetLogo.bmp"},
+                      OnePictureCase{false, "C:\\Logos\\", "C:\\Logos\\sunsetLogo.bmp"},
+                      OnePictureCase{true, "", "C:\\Pictures\\sunsetLogo.bmp"}));
 
 TEST_F(ChooseTest, TwoPicturesAskForAFolderOnceAndKeepIt) {
     WriteJpeg(Pictures() / "sunset.jpg");
