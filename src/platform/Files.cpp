@@ -41,6 +41,14 @@ bool Exists(const fs::path& file) {
 }
 
 std::u32string Folded(std::string_view text) {
+    // Most names are ASCII; a folder of thousands of them is folded without Unicode tables.
+    if (std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; })) {
+        std::u32string folded(text.size(), U'\0');
+        std::transform(text.begin(), text.end(), folded.begin(), [](char c) {
+            return static_cast<char32_t>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        });
+        return folded;
+    }
     // Composed the same way as SameText compares names.
     auto folded = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))
                       .normalized(QString::NormalizationForm_C)
@@ -146,7 +154,7 @@ std::vector<FindData> FindEntries(std::string_view pattern, FindOptions options)
     for (fs::directory_iterator it(*directory, error), end; !error && it != end;
          it.increment(error)) {
         std::string name = it->path().filename().string();
-        if (!WildcardMatch(namePattern, Folded(name)))
+        if (namePattern != U"*" && !WildcardMatch(namePattern, Folded(name)))
             continue;
         std::uint32_t attributes = host::Attributes(it->path());
         if (options.skipDirectories && HasAttribute(attributes, FILE_ATTRIBUTE_DIRECTORY))
