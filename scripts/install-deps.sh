@@ -8,7 +8,7 @@ packages=(
   libqt6sql6-sqlite qt6-qpa-plugins libgl-dev
   libjpeg62-turbo-dev libjpeg-turbo-progs
   libgtest-dev googletest
-  xvfb xauth imagemagick attr
+  xvfb xauth xdotool imagemagick attr
   clang libclang-rt-14-dev
   hyperfine time
   fonts-dejavu-core
