@@ -105,7 +105,6 @@ TChooseDlg::TChooseDlg(TLogoKind kind, QWidget* parent)
     ScaleDesignGeometry(this, scale);
     // Folder names need more room than the narrow lists of the original had.
     ui_->Splitter1->setMinimumWidth(Scaled(BrowserDesignWidth, scale));
-    ui_->ListBoxDir->setIndentation(style()->pixelMetric(QStyle::PM_SmallIconSize) * 3 / 4);
     RunHandler([this] { FormCreate(); });
     FixDialogSize(this, DesignWidth, DesignHeight);
 }
@@ -129,18 +128,15 @@ void TChooseDlg::ConnectHandlers() {
 
     connect(ui_->ListBoxFile->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] {
-                if (!selecting_)
-                    ListBoxFileClick();
+                if (selecting_)
+                    return;
+                ShowFileName();
+                ListBoxFileClick();
             });
     connect(ui_->BmpListBox->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] {
                 if (!selecting_)
                     BmpListBoxClick();
-            });
-    connect(ui_->ListBoxFile->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current) {
-                if (current.isValid())
-                    ui_->Edit1->setText(FromStd(files_->FileName(current.row())));
             });
     connect(ui_->ListBoxFile, &QAbstractItemView::doubleClicked, this,
             handle(&TChooseDlg::IncludeBtnClick));
@@ -261,8 +257,7 @@ bool TChooseDlg::OpenBrowserFolder(const std::string& folder, bool report) {
     const bool opened = report ? OpenFolderOrReport(folder, ToStd(windowTitle()), *folders_, files_)
                                : OpenStartFolder(folder, *folders_, files_);
     if (opened) {
-        ui_->ListBoxDir->expandAll();
-        ui_->ListBoxDir->setCurrentIndex(folders_->CurrentIndex());
+        ui_->ListBoxDir->ShowCurrent();
         ui_->Edit1->setText(FromStd(files_->Mask()));
     }
     if (!folders_->Folder().empty()) {
@@ -297,6 +292,13 @@ void TChooseDlg::Edit1Enter() {
     }
     if (const int row = files_->RowOf(text); row >= 0)
         ui_->ListBoxFile->setCurrentIndex(files_->index(row));
+}
+
+// The name field shows the file the user selects, as it shows the mask before.
+void TChooseDlg::ShowFileName() {
+    const QModelIndex current = ui_->ListBoxFile->currentIndex();
+    if (current.isValid() && ui_->ListBoxFile->selectionModel()->isSelected(current))
+        ui_->Edit1->setText(FromStd(files_->FileName(current.row())));
 }
 
 void TChooseDlg::ListBoxFileMouseMove(int y) {

@@ -63,6 +63,7 @@ private:
     void DriveComboBoxChange(int row);
     void ListBoxDirActivated(const QModelIndex& index);
     void Edit1Enter();
+    void ShowFileName();
     void ListBoxFileMouseMove(int y);
     std::vector<std::string> ChosenFiles(bool all) const;
 

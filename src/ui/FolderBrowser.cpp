@@ -1,6 +1,7 @@
 #include "ui/FolderBrowser.h"
 
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QStyle>
 
 #include "core/Global.h"
@@ -35,7 +36,7 @@ TFolderBrowser::TFolderBrowser(QWidget* owner, const std::string& caption,
     ui_->FolderTree->setModel(folders_);
     connect(ui_->OKBtn, &QPushButton::clicked, this, &QDialog::accept);
     connect(ui_->CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
-    connect(ui_->DriveBar, &QAbstractItemView::activated, this, &TFolderBrowser::DriveChosen);
+    ui_->DriveBar->installEventFilter(this);
     connect(ui_->DriveBar, &QAbstractItemView::clicked, this, &TFolderBrowser::DriveChosen);
     connect(ui_->FolderTree, &QAbstractItemView::activated, this, &TFolderBrowser::FolderActivated);
     connect(ui_->FolderTree->selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -54,6 +55,19 @@ TFolderBrowser::~TFolderBrowser() = default;
 void TFolderBrowser::Start(const std::string& initialPath) {
     if (OpenStartFolder(initialPath, *folders_))
         SelectCurrent();
+    ui_->FolderTree->setFocus();
+}
+
+// Return in the side bar opens the drive; it does not choose the drive's root at once.
+bool TFolderBrowser::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui_->DriveBar && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            DriveChosen(ui_->DriveBar->currentIndex());
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 std::optional<std::string> TFolderBrowser::Chosen() const {
@@ -64,8 +78,7 @@ std::optional<std::string> TFolderBrowser::Chosen() const {
 }
 
 void TFolderBrowser::SelectCurrent() {
-    ui_->FolderTree->expandAll();
-    ui_->FolderTree->setCurrentIndex(folders_->CurrentIndex());
+    ui_->FolderTree->ShowCurrent();
     ShowDrive();
 }
 

@@ -28,6 +28,9 @@ public:
     // except for a drive root; nothing when it names no folder.
     std::optional<std::string> Chosen() const;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void DriveChosen(const QModelIndex& index);
     void FolderActivated(const QModelIndex& index);

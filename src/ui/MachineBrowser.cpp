@@ -1,6 +1,7 @@
 #include "ui/MachineBrowser.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QStyle>
 #include <algorithm>
 #include <filesystem>
@@ -179,6 +180,28 @@ QVariant TMachineFolderModel::data(const QModelIndex& index, int role) const {
                             : IsBranch(node) ? QStyle::SP_DirOpenIcon
                                              : QStyle::SP_DirClosedIcon);
     return {};
+}
+
+// ---- TFolderView ----
+
+TFolderView::TFolderView(QWidget* parent) : QTreeView(parent) {
+    setHeaderHidden(true);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setEditTriggers(NoEditTriggers);
+    setIndentation(style()->pixelMetric(QStyle::PM_SmallIconSize) * 3 / 4);
+    header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header()->setStretchLastSection(false);
+}
+
+void TFolderView::ShowCurrent() {
+    const auto* folders = qobject_cast<const TMachineFolderModel*>(model());
+    if (folders == nullptr)
+        return;
+    expandAll();
+    setCurrentIndex(folders->CurrentIndex());
+    scrollTo(currentIndex());
 }
 
 // ---- TMachineFileModel ----

@@ -5,6 +5,7 @@
 
 #include <QAbstractItemModel>
 #include <QAbstractListModel>
+#include <QTreeView>
 #include <optional>
 #include <string>
 #include <vector>
@@ -67,6 +68,15 @@ private:
     // Node i < branch_.size() is branch_[i]; the others are the subfolders in order.
     std::vector<std::string> branch_;
     std::vector<std::string> subfolders_;
+};
+
+// A folder model's view: the branch open down to the current folder, which is selected
+// and scrolled to; deep folders scroll sideways rather than losing their names.
+class TFolderView : public QTreeView {
+    Q_OBJECT
+public:
+    explicit TFolderView(QWidget* parent = nullptr);
+    void ShowCurrent();
 };
 
 // The files of one folder that match a mask such as "*.sys;*.bmp;*.jp*".
