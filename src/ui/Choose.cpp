@@ -558,9 +558,12 @@ void TChooseDlg::ShowPreviewError(const std::string& text) {
     SetPreviewErrorText(text);
 }
 
-// The box is small: a long path may not fit, so the whole message is the tooltip too.
+// The box is small: a path in the message may break after any backslash, and the whole
+// message is the tooltip too.
 void TChooseDlg::SetPreviewErrorText(const std::string& text) {
-    ui_->LogoErrorTxt->setText(FromStd(text));
+    QString shown = FromStd(text);
+    shown.replace(QLatin1Char('\\'), QStringLiteral("\\\u200B"));
+    ui_->LogoErrorTxt->setText(shown);
     ui_->LogoErrorTxt->setToolTip(FromStd(text));
 }
 

@@ -310,7 +310,8 @@ TEST_P(ChoosePreviewTest, ShowsTheLogoOrSaysWhy) {
         SelectFile(c.name);
     QTest::qWait(QApplication::doubleClickInterval() + 100);
     auto* error = Child<QLabel>(Dialog(), "LogoErrorTxt");
-    EXPECT_EQ(error->text().toStdString(), c.errorText);
+    // What the box shows; a path may break after its backslashes.
+    EXPECT_EQ(error->text().remove(QChar(0x200B)).toStdString(), c.errorText);
     EXPECT_EQ(!Child<TLogoPreview>(Dialog(), "LogoBox")->Image().isNull(), c.logoShown);
     Click("CancelBtn");
     EXPECT_EQ(GlobalInfo().ShowPreview, c.previewOn);
