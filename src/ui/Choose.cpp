@@ -5,7 +5,6 @@
 #include <QMouseEvent>
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
-#include <QStyle>
 #include <numeric>
 
 #include "core/ProgErrors.h"
@@ -78,11 +77,7 @@ TChooseDlg::TChooseDlg(TLogoKind kind, QWidget* parent)
       InternalLogo(this),
       escapeWatch_(this) {
     ui_->setupUi(this);
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    ui_->OKBtn->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
-    ui_->CancelBtn->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
-    ui_->HelpBtn->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+    SetUpDialog(*this, ui_->OKBtn, ui_->CancelBtn, ui_->HelpBtn);
     ui_->DriveComboBox->setModel(drives_);
     ui_->ListBoxDir->setModel(folders_);
     ui_->ListBoxFile->setModel(files_);

@@ -2,7 +2,6 @@
 
 #include <QItemSelectionModel>
 #include <QKeyEvent>
-#include <QStyle>
 
 #include "core/Global.h"
 #include "platform/Files.h"
@@ -30,8 +29,7 @@ TFolderBrowser::TFolderBrowser(QWidget* owner, const std::string& caption,
     ui_->TitleLabel->setVisible(!instruction.empty());
     ui_->StatusLabel->setText(FromStd(statusText));
     ui_->StatusLabel->setVisible(!statusText.empty());
-    ui_->OKBtn->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
-    ui_->CancelBtn->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    SetUpDialog(*this, ui_->OKBtn, ui_->CancelBtn);
     ui_->DriveBar->setModel(drives_);
     ui_->FolderTree->setModel(folders_);
     connect(ui_->OKBtn, &QPushButton::clicked, this, &QDialog::accept);

@@ -1,9 +1,12 @@
 #include "ui/FormTools.h"
 
+#include <QAbstractButton>
 #include <QCursor>
+#include <QDialog>
 #include <QGuiApplication>
 #include <QLayout>
 #include <QScreen>
+#include <QStyle>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
@@ -59,6 +62,19 @@ void FixDialogSize(QWidget* dialog, int designWidth, int designHeight) {
     const int needed = layout->hasHeightForWidth() ? layout->totalHeightForWidth(width)
                                                    : layout->totalMinimumSize().height();
     dialog->setFixedSize(width, std::max(Scaled(designHeight, scale), needed));
+}
+
+void SetUpDialog(QDialog& dialog, QAbstractButton* ok, QAbstractButton* cancel,
+                 QAbstractButton* help) {
+    dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    const std::pair<QAbstractButton*, QStyle::StandardPixmap> icons[] = {
+        {ok, QStyle::SP_DialogOkButton},
+        {cancel, QStyle::SP_DialogCancelButton},
+        {help, QStyle::SP_DialogHelpButton}};
+    for (const auto& [button, icon] : icons)
+        if (button != nullptr)
+            button->setIcon(dialog.style()->standardIcon(icon));
 }
 
 void InitUiResources() {

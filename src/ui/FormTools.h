@@ -7,6 +7,8 @@
 #include <exception>
 #include <utility>
 
+class QAbstractButton;
+class QDialog;
 class QObject;
 class QWidget;
 
@@ -19,6 +21,10 @@ void CenterOnScreen(QWidget* window);
 // A dialog border can't be sized by the user: the design size, grown where the texts of
 // the dialog's layout need more room (wrapped labels included, on every page).
 void FixDialogSize(QWidget* dialog, int designWidth, int designHeight);
+// A dialog border with the system menu and the close box only, and the standard icons on
+// the dialog's buttons (a button may be absent).
+void SetUpDialog(QDialog& dialog, QAbstractButton* ok, QAbstractButton* cancel,
+                 QAbstractButton* help = nullptr);
 // Registers the icons of the forms (they live in a static library); safe to call again.
 void InitUiResources();
 

@@ -22,11 +22,7 @@ constexpr int DesignHeight = 342;
 
 TOptionDlg::TOptionDlg(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TOptionDlg>()) {
     ui_->setupUi(this);
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    ui_->OKBtn->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
-    ui_->CancelBtn->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
-    ui_->HelpBtn->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+    SetUpDialog(*this, ui_->OKBtn, ui_->CancelBtn, ui_->HelpBtn);
     ui_->Image1->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(32, 32));
     connect(ui_->OKBtn, &QPushButton::clicked, this, &TOptionDlg::accept);
     connect(ui_->CancelBtn, &QPushButton::clicked, this, &TOptionDlg::reject);

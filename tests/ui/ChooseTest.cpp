@@ -105,24 +105,21 @@ protected:
 TEST_F(ChooseTest, CaptionsOfTheStartupVariant) {
     Open(lkBoot);
     EXPECT_EQ(Dialog().windowTitle(), "List of Startup logos");
-    const std::pair<const char*, const char*> captions[] = {
-        {"Headline", "Choose Startup logos for automatic logo switch"},
-        {"IncludeBtn", "&Include"},
-        {"IncAllBtn", "Include &all"},
-        {"ExcludeBtn", "&Exclude"},
-        {"ExAllBtn", "Exclude &all"},
-        {"PreviewCheckBox", "&Show preview"},
-        {"LabelEsc", "Hit <Esc> to break"},
-        {"CountLabel", "Logos used:"},
-        {"BmpCount", "    0"},
-        {"Edit1", "*.sys;*.bmp;*.jp*"},
-        {"OKBtn", "OK"},
-        {"CancelBtn", "Cancel"},
-        {"HelpBtn", "&Help..."},
-    };
-    for (const auto& [name, caption] : captions)
-        EXPECT_EQ(Child(Dialog(), name)->property("text").toString().toStdString(), caption)
-            << name;
+    ExpectCaptions(Dialog(), {
+                                 {"Headline", "Choose Startup logos for automatic logo switch"},
+                                 {"IncludeBtn", "&Include"},
+                                 {"IncAllBtn", "Include &all"},
+                                 {"ExcludeBtn", "&Exclude"},
+                                 {"ExAllBtn", "Exclude &all"},
+                                 {"PreviewCheckBox", "&Show preview"},
+                                 {"LabelEsc", "Hit <Esc> to break"},
+                                 {"CountLabel", "Logos used:"},
+                                 {"BmpCount", "    0"},
+                                 {"Edit1", "*.sys;*.bmp;*.jp*"},
+                                 {"OKBtn", "OK"},
+                                 {"CancelBtn", "Cancel"},
+                                 {"HelpBtn", "&Help..."},
+                             });
     EXPECT_FALSE(Child(Dialog(), "LabelEsc")->isVisible());
     EXPECT_TRUE(Child<QCheckBox>(Dialog(), "PreviewCheckBox")->isChecked());
     ExpectNoControlSquashed(Dialog());

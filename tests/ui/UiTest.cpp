@@ -56,6 +56,12 @@ void UiTest::FillList(TLogoKind kind) {
     WriteFile(ListHost(kind), Win(logo) + "\r\n");
 }
 
+void UiTest::ExpectCaptions(const QWidget& form,
+                            std::initializer_list<std::pair<const char*, const char*>> captions) {
+    for (const auto& [name, caption] : captions)
+        EXPECT_EQ(Child(form, name)->property("text").toString().toStdString(), caption) << name;
+}
+
 void UiTest::ExpectNoControlSquashed(const QWidget& form) {
     for (const QWidget* control : form.findChildren<QWidget*>()) {
         const QString name = control->objectName();

@@ -44,6 +44,9 @@ protected:
     void WhenModal(std::function<void(QDialog&)> answer);
     std::size_t PendingAnswers() const { return answers_.size(); }
 
+    // The "text" of each named control, as shipped.
+    static void ExpectCaptions(const QWidget& form,
+                               std::initializer_list<std::pair<const char*, const char*>> captions);
     // Every visible control of the form at least as high as it needs (a wrapped label: at
     // its width), so nothing is cut off.
     static void ExpectNoControlSquashed(const QWidget& form);
