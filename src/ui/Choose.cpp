@@ -50,21 +50,6 @@ bool HasWildcards(const std::string& text) {
 
 }  // namespace
 
-class TChooseDlg::TBusy {
-public:
-    explicit TBusy(TChooseDlg& dialog) : dialog_(dialog) { ++dialog_.busy_; }
-    ~TBusy() {
-        if (dialog_.busy_ == 1)
-            dialog_.escapeWatch_.EscPressed();
-        --dialog_.busy_;
-    }
-    TBusy(const TBusy&) = delete;
-    TBusy& operator=(const TBusy&) = delete;
-
-private:
-    TChooseDlg& dialog_;
-};
-
 TChooseDlg::TChooseDlg(TLogoKind kind, QWidget* parent)
     : QDialog(parent),
       ui_(std::make_unique<Ui::TChooseDlg>()),
@@ -74,9 +59,10 @@ TChooseDlg::TChooseDlg(TLogoKind kind, QWidget* parent)
       files_(new TMachineFileModel(this)),
       saveDialog_(this),
       Logo(this),
-      InternalLogo(this),
-      escapeWatch_(this) {
+      InternalLogo(this) {
     ui_->setupUi(this);
+    progress_ = std::make_unique<TProgressDisplay>(*this, *ui_->ProgressLabel, *ui_->LabelEsc,
+                                                   *ui_->ProgressBar);
     SetUpDialog(*this, ui_->OKBtn, ui_->CancelBtn, ui_->HelpBtn);
     ui_->DriveComboBox->setModel(drives_);
     ui_->ListBoxDir->setModel(folders_);
@@ -88,7 +74,7 @@ TChooseDlg::TChooseDlg(TLogoKind kind, QWidget* parent)
     Logo.SetAspectRatio(true);
     Logo.OnLogoChanged = [this](void*) { LogoBoxPaint(); };
     Logo.OnProgress = [this](TProgressStage, int percent) {
-        ShowProgress(percent, FileNameOf(Logo.SourceFile()));
+        progress_->ShowProgress(percent, FileNameOf(Logo.SourceFile()));
     };
     InternalLogo.SetAspectRatio(true);
     InternalLogo.SaveDialog = &saveDialog_;
@@ -178,24 +164,24 @@ void TChooseDlg::showEvent(QShowEvent* event) {
 
 void TChooseDlg::FormActivate() {
     if (!list_) {
-        TBusy busy(*this);
+        TProgressDisplay::TBusy busy(*progress_);
         try {
             list_ = std::make_unique<TPathStringList>(ListFileOf(kind_), ui_->BmpListBox);
             list_->CheckEntries(
                 [this](TPathStringList&, TProgressStage, int percent, const std::string& message) {
-                    ShowProgress(percent, message);
+                    progress_->ShowProgress(percent, message);
                 });
         } catch (const EProgError& error) {
             ErrorBox(ToStd(windowTitle()), error.Message());
         }
-        ResetProgress();
+        progress_->Reset();
     }
     UpdateButtons();
 }
 
 // A request to close that comes in the middle of an operation waits for its end.
 void TChooseDlg::accept() {
-    if (busy_ > 0) {
+    if (progress_->Busy()) {
         QTimer::singleShot(0, this, &TChooseDlg::accept);
         return;
     }
@@ -215,7 +201,7 @@ void TChooseDlg::accept() {
 }
 
 void TChooseDlg::reject() {
-    if (busy_ > 0) {
+    if (progress_->Busy()) {
         QTimer::singleShot(0, this, &TChooseDlg::reject);
         return;
     }
@@ -360,7 +346,7 @@ void TChooseDlg::IncludeFiles(const std::vector<std::string>& paths) {
         return;
     previewTimer_.stop();
     const THourglass hourglass;
-    const TBusy busy(*this);
+    const TProgressDisplay::TBusy busy(*progress_);
     try {
         const int nonLogos = CountNonLogos(paths, true);
         const bool convertMany = nonLogos > 1;
@@ -368,7 +354,7 @@ void TChooseDlg::IncludeFiles(const std::vector<std::string>& paths) {
             const auto chosen =
                 BrowseForFolder(this, BrowseCaption, BrowseTitle, browseSelection_, BrowseStatus);
             if (!chosen) {
-                ResetProgress();
+                progress_->Reset();
                 return;
             }
             browseSelection_ = *chosen;
@@ -377,7 +363,7 @@ void TChooseDlg::IncludeFiles(const std::vector<std::string>& paths) {
         const int total = static_cast<int>(paths.size());
         for (int k = 1; k <= total; ++k) {
             const std::string& path = paths[std::size_t(k - 1)];
-            ShowProgress(k * 100 / total, FileNameOf(path));
+            progress_->ShowProgress(k * 100 / total, FileNameOf(path));
             AddFile(path, targetFolder, !convertMany);
         }
     } catch (const EQuietException&) {
@@ -386,19 +372,19 @@ void TChooseDlg::IncludeFiles(const std::vector<std::string>& paths) {
     } catch (const std::exception& error) {
         ErrorBox("File selection", GeneralError(error));
     }
-    ResetProgress();
+    progress_->Reset();
 }
 
 int TChooseDlg::CountNonLogos(const std::vector<std::string>& paths, bool stopAfterTwo) {
-    ShowProgress(0, "Checking logos");
+    progress_->ShowProgress(0, "Checking logos");
     int count = 0;
     const auto total = static_cast<int>(paths.size());
     for (int i = 0; i < total; ++i) {
-        ui_->ProgressBar->setValue(i * 100 / total);
+        progress_->SetGauge(i * 100 / total);
         if (!IsLogoFile(paths[std::size_t(i)]) && ++count > 1 && stopAfterTwo)
             return count;
     }
-    ShowProgress(0, "");
+    progress_->ShowProgress(0, "");
     return count;
 }
 
@@ -509,7 +495,7 @@ void TChooseDlg::SchedulePreview(bool fromList) {
 }
 
 void TChooseDlg::PreviewSelection() {
-    if (busy_ > 0) {
+    if (progress_->Busy()) {
         previewTimer_.start();
         return;
     }
@@ -532,10 +518,10 @@ void TChooseDlg::PreviewSelection() {
 void TChooseDlg::PreviewFile(const std::string& path, bool fromList) {
     try {
         if (ui_->PreviewCheckBox->isChecked()) {
-            const TBusy busy(*this);
+            const TProgressDisplay::TBusy busy(*progress_);
             Logo.LogosOnly = fromList;
             Logo.SetSourceFile(path);
-            ResetProgress();
+            progress_->Reset();
         }
         SetPreviewErrorText("");
     } catch (const EInvalidLogo& error) {
@@ -548,7 +534,7 @@ void TChooseDlg::PreviewFile(const std::string& path, bool fromList) {
 // The builder keeps the previous logo when it refuses a file; the box shows none rather
 // than another file's logo under this file's message.
 void TChooseDlg::ShowPreviewError(const std::string& text) {
-    ResetProgress();
+    progress_->Reset();
     ui_->LogoBox->SetLogo(TBitmap());
     SetPreviewErrorText(text);
 }
@@ -564,32 +550,6 @@ void TChooseDlg::SetPreviewErrorText(const std::string& text) {
 
 void TChooseDlg::LogoBoxPaint() {
     ui_->LogoBox->SetLogo(Logo.LogoBmp() != nullptr ? *Logo.LogoBmp() : TBitmap());
-}
-
-// ---- Progress ----
-
-void TChooseDlg::ShowProgress(int percent, const std::string& text) {
-    if (escapeWatch_.EscPressed())
-        throw EQuietException("Esc by user");
-    SetProgressDisplay(percent, text);
-}
-
-void TChooseDlg::ResetProgress() {
-    SetProgressDisplay(0, "");
-}
-
-void TChooseDlg::SetProgressDisplay(int percent, const std::string& text) {
-    const QString shown = FromStd(text);
-    ui_->LabelEsc->setVisible(!text.empty());
-    if (ui_->ProgressLabel->text() != shown) {
-        ui_->ProgressLabel->setText(shown);
-        ui_->ProgressLabel->repaint();
-        ui_->LabelEsc->repaint();
-    }
-    if (ui_->ProgressBar->value() != percent) {
-        ui_->ProgressBar->setValue(percent);
-        ui_->ProgressBar->repaint();
-    }
 }
 
 std::unique_ptr<TChooseDlg> NewChooseDlg(TLogoKind kind, QWidget* parent) {

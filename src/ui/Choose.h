@@ -13,8 +13,8 @@
 
 #include "core/Global.h"
 #include "image/Logo.h"
-#include "ui/EscapeWatch.h"
 #include "ui/LogoSaveDialog.h"
+#include "ui/ProgressDisplay.h"
 
 class QAbstractItemView;
 class TMachineDriveModel;
@@ -49,10 +49,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Marks a long operation: the preview waits, and at its end whatever the user typed or
-    // clicked meanwhile is swallowed (a late Esc would otherwise cancel the dialog).
-    class TBusy;
-
     void ConnectHandlers();
     void FormCreate();
     void FormActivate();
@@ -85,12 +81,6 @@ private:
     void SetPreviewErrorText(const std::string& text);
     void LogoBoxPaint();
 
-    // Throws EQuietException("Esc by user") when Esc was pressed since the last call.
-    void ShowProgress(int percent, const std::string& text);
-    // The display after an operation; looks for no key.
-    void ResetProgress();
-    void SetProgressDisplay(int percent, const std::string& text);
-
     std::unique_ptr<Ui::TChooseDlg> ui_;
     TLogoKind kind_;
     TMachineDriveModel* drives_;
@@ -101,11 +91,10 @@ private:
     TLogo Logo;                    // the preview
     TLogo InternalLogo;            // converts the pictures being included
     std::string browseSelection_;  // where converted logos go, kept while the dialog lives
-    TEscapeWatch escapeWatch_;
+    std::unique_ptr<TProgressDisplay> progress_;
     QTimer previewTimer_;
     bool previewFromList_ = false;
     bool selecting_ = false;  // the program itself changes a selection
-    int busy_ = 0;
 };
 
 // The three variants differ only in their kind.
