@@ -353,10 +353,8 @@ void TChooseDlg::IncludeFiles(const std::vector<std::string>& paths) {
         if (convertMany) {
             const auto chosen =
                 BrowseForFolder(this, BrowseCaption, BrowseTitle, browseSelection_, BrowseStatus);
-            if (!chosen) {
-                progress_->Reset();
-                return;
-            }
+            if (!chosen)
+                throw EQuietException("");
             browseSelection_ = *chosen;
         }
         const std::string targetFolder = AddBackslash(browseSelection_);
