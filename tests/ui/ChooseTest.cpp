@@ -5,19 +5,23 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeView>
+#include <QUrl>
 #include <sstream>
 
 #include "UiTest.h"
 #include "image/BmpTools.h"
+#include "platform/Files.h"
 #include "platform/Machine.h"
 #include "platform/MessageBox.h"
 #include "ui/Choose.h"
@@ -159,6 +163,21 @@ TEST_F(ChooseTest, BrowsesTheMachineByWindowsNames) {
     EXPECT_THAT(below, ElementsAre("Logos", "Pictures", "WINDOWS"));
     EXPECT_THAT(FileRows(), IsEmpty());  // the mask stays: no *.txt there
     EXPECT_EQ(name->text(), "*.TXT");
+}
+
+// A drive whose link leads nowhere (a disk image unplugged, a mount gone) says so and
+// leaves the browser where it was.
+TEST_F(ChooseTest, AMissingDriveIsReportedAndNothingChanges) {
+    fs::create_directory_symlink(MachineRoot() / "nowhere", MachineRoot() / "dosdevices" / "d:");
+    Open();
+    auto* drives = Child<QComboBox>(Dialog(), "DriveComboBox");
+    drives->setCurrentIndex(drives->findData("D"));
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0]->title, "List of Startup logos");
+    EXPECT_EQ(Boxes()[0]->text, "D:\\ is not accessible.");
+    EXPECT_EQ(drives->currentData().toString(), "C");
+    EXPECT_EQ(Child<QTreeView>(Dialog(), "ListBoxDir")->currentIndex().data().toString(),
+              "Pictures");
 }
 
 TEST_F(ChooseTest, LogosEnterUnchangedAskingNothingAndOnlyOnce) {
@@ -324,6 +343,21 @@ INSTANTIATE_TEST_SUITE_P(
                       PreviewCase{false, false, "broken.bmp", "", false},
                       PreviewCase{false, true, "logo.bmp", "", false}));
 
+// The builder keeps the logo it had when it refuses an entry; the preview must not show
+// that logo under the refused entry's message.
+TEST_F(ChooseTest, ARefusedEntryDoesNotShowThePreviousLogo) {
+    WriteLogo(Pictures() / "logo.bmp");
+    WriteJpeg(Pictures() / "photo.jpg");
+    WriteFile(ListHost(lkBoot), "C:\\Pictures\\logo.bmp\r\nC:\\Pictures\\photo.jpg\r\n");
+    Open();
+    auto* box = Child<TLogoPreview>(Dialog(), "LogoBox");
+    List().setCurrentRow(0);
+    QTRY_VERIFY(!box->Image().isNull());
+    List().setCurrentRow(1);
+    QTRY_VERIFY(box->Image().isNull());
+    EXPECT_FALSE(Child<QLabel>(Dialog(), "LogoErrorTxt")->text().isEmpty());
+}
+
 struct DeleteCase {
     std::vector<int> selected;
     int focused;
@@ -381,6 +415,22 @@ TEST_F(ChooseTest, OkOnAMissingListFileAsksAndCancelKeepsTheDialogOpen) {
     EXPECT_EQ(ReadFile(ListHost(lkBoot)), "C:\\Pictures\\one.bmp\r\n");
 }
 
+// A list file that can't be written keeps the editor open with the edits, so that nothing
+// the user did is lost.
+TEST_F(ChooseTest, AListFileThatCantBeWrittenKeepsTheEditorOpen) {
+    WriteLogo(Pictures() / "one.bmp");
+    ASSERT_TRUE(
+        platform::SetFileAttributes(Win(ListHost(lkBoot)), platform::FILE_ATTRIBUTE_READONLY));
+    Open();
+    Click("IncAllBtn");
+    Click("OKBtn");
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0]->title, "List of Startup logos");
+    EXPECT_EQ(Boxes()[0]->text.rfind("Error creating the file \"" + Win(ListHost(lkBoot)), 0), 0u);
+    EXPECT_TRUE(Dialog().isVisible());
+    EXPECT_EQ(List().count(), 1);
+}
+
 TEST_F(ChooseTest, CancelLeavesTheListFileAsItWas) {
     WriteLogo(Pictures() / "one.bmp");
     WriteLogo(Pictures() / "two.bmp");
@@ -402,8 +452,16 @@ TEST_F(ChooseTest, DroppedFilesTakeTheIncludesWay) {
     GlobalInfo().SetLogoPath("C:\\Logos\\");
     Open();
     WhenModal([](QDialog& save) { save.accept(); });
-    emit List().FilesDropped({QString::fromStdString((Pictures() / "logo.bmp").string()),
-                              QString::fromStdString((Pictures() / "drop.jpg").string())});
+    QMimeData files;
+    files.setUrls(
+        {QUrl::fromLocalFile(QString::fromStdString((Pictures() / "logo.bmp").string())),
+         QUrl::fromLocalFile(QString::fromStdString((Pictures() / "drop.jpg").string()))});
+    const QPoint at = List().viewport()->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(List().viewport(), &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop(at, Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(List().viewport(), &drop);
     QTRY_COMPARE(List().count(), 2);
     EXPECT_TRUE(IsLogoFile("C:\\Logos\\dropLogo.bmp"));
     ExpectNoBoxes();
