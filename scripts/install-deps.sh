@@ -8,7 +8,7 @@ packages=(
   libqt6sql6-sqlite qt6-qpa-plugins libgl-dev
   libjpeg62-turbo-dev libjpeg-turbo-progs
   libgtest-dev googletest
-  xvfb xauth xdotool imagemagick attr
+  xvfb xauth x11-utils imagemagick attr openbox xdotool
   clang libclang-rt-14-dev
   hyperfine time
   fonts-dejavu-core

@@ -19,6 +19,11 @@ void RequireFile(TReadOnlyIni& ini, std::string_view pattern) {
         throw EBootOffError(Format(pattern, {ini.FileName(), "not FileOK"}));
 }
 
+// The program's own form of the state is there already: on is no key, off is "0".
+bool HoldsSetting(const TReadOnlyIni& ini, bool on) {
+    return on ? !ini.ValueExists(Section, Key) : ini.ReadString(Section, Key, "") == "0";
+}
+
 }  // namespace
 
 bool ReadLogoSetting() {
@@ -30,6 +35,9 @@ bool ReadLogoSetting() {
 void WriteLogoSetting(bool on) {
     TReadOnlyIni ini(MsdosSys());
     RequireFile(ini, "Error writing file \"%s\"!\rError: %s");
+    // A system file is touched only when its text changes.
+    if (HoldsSetting(ini, on))
+        return;
     std::uint32_t attributes = platform::GetFileAttributes(ini.FileName());
     if (attributes != platform::INVALID_FILE_ATTRIBUTES) {
         attributes &= ~(platform::FILE_ATTRIBUTE_READONLY | platform::FILE_ATTRIBUTE_NORMAL);
@@ -52,11 +60,21 @@ bool LogoKeyPresent() {
     }
 }
 
-bool LogoSettingWritable() {
+// Asked whenever the options dialog opens, so it only looks: writing the state back
+// would change a file the user may never have meant to touch.
+std::string LogoSettingProblem() {
     try {
-        WriteLogoSetting(ReadLogoSetting());
-        return true;
-    } catch (const std::exception&) {
-        return false;
+        ReadLogoSetting();
+    } catch (const EBootOffError& error) {
+        return error.Message();
+    } catch (const std::exception& error) {
+        return error.what();
     }
+    if (!platform::FileReplaceable(MsdosSys()))
+        return Format("The file \"%s\" can't be written.", {MsdosSys()});
+    return {};
+}
+
+bool LogoSettingWritable() {
+    return LogoSettingProblem().empty();
 }

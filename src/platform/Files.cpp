@@ -136,6 +136,11 @@ bool FileExists(std::string_view path) {
     return fs::exists(*host, error) && !IsDirectory(*host);
 }
 
+bool FileReplaceable(std::string_view path) {
+    auto host = Host(path);
+    return host && host::Replaceable(*host);
+}
+
 bool DirectoryExists(std::string_view path) {
     auto host = Host(path);
     return host && IsDirectory(*host);

@@ -33,6 +33,9 @@ bool CopyFile(std::string_view source, std::string_view destination, bool failIf
 bool DeleteFile(std::string_view path);
 
 bool FileExists(std::string_view path);  // a file, not a directory
+// Whether WriteFileAtomic could replace the file once its read-only attribute is cleared;
+// the file is not touched.
+bool FileReplaceable(std::string_view path);
 bool DirectoryExists(std::string_view path);
 
 // Names (without directory) of the entries matching a pattern such as "C:\X\*.*" or

@@ -183,6 +183,18 @@ bool SetAttributes(const fs::path& file, std::uint32_t attributes) {
     return ::chmod(file.c_str(), wanted) == 0;
 }
 
+bool Replaceable(const fs::path& target) {
+    const fs::path file = FollowLink(target);
+    auto status = StatOf(file);
+    if (!status || !S_ISREG(status->st_mode))
+        return false;
+    // Clearing the read-only flag is a chmod: the owner's or root's to do.
+    const bool mayClearReadOnly =
+        (status->st_mode & S_IWUSR) != 0 || status->st_uid == ::geteuid() || ::geteuid() == 0;
+    const fs::path directory = file.parent_path().empty() ? fs::path(".") : file.parent_path();
+    return mayClearReadOnly && ::access(directory.c_str(), W_OK | X_OK) == 0;
+}
+
 std::string ReadWhole(const fs::path& file, std::string_view shownName, std::uintmax_t maxBytes) {
     FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat status {};

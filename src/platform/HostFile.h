@@ -15,6 +15,11 @@ namespace platform::host {
 std::uint32_t Attributes(const std::filesystem::path& file);
 bool SetAttributes(const std::filesystem::path& file, std::uint32_t attributes);
 
+// Whether ReplaceAtomically could replace the file once its read-only flag is cleared: a
+// regular file whose attributes this user may change, in a folder that takes new files.
+// Looks only; nothing is changed.
+bool Replaceable(const std::filesystem::path& file);
+
 // Throws EFOpenError, EReadError, or EOutOfMemory past maxBytes.
 std::string ReadWhole(const std::filesystem::path& file, std::string_view shownName,
                       std::uintmax_t maxBytes);

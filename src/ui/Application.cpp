@@ -19,6 +19,7 @@
 #include "platform/Process.h"
 #include "ui/FormTools.h"
 #include "ui/HelpViewer.h"
+#include "ui/HelpWindow.h"
 #include "ui/Main.h"
 
 namespace {
@@ -46,18 +47,13 @@ QApplication& EnsureApplication() {
     return *OwnApplication();
 }
 
-QString BoxText(const std::string& text) {
-    // Message texts mark line breaks with a lone carriage return.
-    return QString::fromStdString(text).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-}
-
 class QtMessageBoxes : public platform::MessageBoxes {
 public:
     int Show(platform::BoxKind kind, const std::string& title, const std::string& text) override {
         EnsureApplication();
-        QMessageBox box(IconOf(kind), QString::fromStdString(title), BoxText(text), ButtonsOf(kind),
-                        QApplication::activeWindow());
-        switch (box.exec()) {
+        QMessageBox box(IconOf(kind), QString::fromStdString(title), MessageText(text),
+                        ButtonsOf(kind), Owner());
+        switch (ExecModal(box)) {
             case QMessageBox::Yes:
                 return platform::IDYES;
             case QMessageBox::No:
@@ -72,6 +68,12 @@ public:
     }
 
 private:
+    // The window in front, unless that is the help window: no operation runs there, and a
+    // box modal for it alone would leave the rest of the program usable.
+    static QWidget* Owner() {
+        QWidget* active = QApplication::activeWindow();
+        return qobject_cast<THelpWindow*>(active) != nullptr ? nullptr : active;
+    }
     static QMessageBox::Icon IconOf(platform::BoxKind kind) {
         switch (kind) {
             case platform::BoxKind::Error:
@@ -170,7 +172,9 @@ int RunMainWindow() {
             QApplication::restoreOverrideCursor();
     });
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/bootrama.png")));
-    platform::SetHelp(std::make_unique<THelpViewer>());
+    auto viewer = std::make_unique<THelpViewer>();
+    THelpViewer& help = *viewer;
+    platform::SetHelp(std::move(viewer));
     FirstPaintProbe probe;
     if (EnvironmentSet("BOOTRAMA_STARTUP_BENCH"))
         qApp->installEventFilter(&probe);
@@ -179,6 +183,8 @@ int RunMainWindow() {
         TMainForm window;
         window.show();
         CenterOnScreen(&window);
+        // At the first start the help is open already: the newcomer sees both.
+        help.KeepBeside(window);
         exitCode = QApplication::exec();
     }
     // The viewer's widgets go before the application, the application before the

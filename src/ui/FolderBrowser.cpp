@@ -110,7 +110,7 @@ std::optional<std::string> BrowseForFolder(QWidget* owner, const std::string& ca
     const TOverrideCursor normalCursor(Qt::ArrowCursor, true);
     TFolderBrowser browser(owner, caption, instruction, statusText);
     browser.Start(initialPath);
-    if (browser.exec() != QDialog::Accepted)
+    if (ExecModal(browser) != QDialog::Accepted)
         return std::nullopt;
     return browser.Chosen();
 }

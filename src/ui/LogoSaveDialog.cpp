@@ -46,7 +46,7 @@ std::optional<std::string> TLogoSaveDialog::Execute(const TSaveDialogRequest& re
     if (platform::DirectoryExists(request.InitialDir))
         dialog.setDirectory(FromStd(machine.ToHost(request.InitialDir)->string()));
     dialog.selectFile(FromStd(request.FileName));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (ExecModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return machine.ToWindows(ToStd(dialog.selectedFiles().constFirst()));
 }

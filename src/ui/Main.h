@@ -56,6 +56,7 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct TKindControls {
@@ -77,6 +78,8 @@ private:
     void AttachPopUp(TLogoKind kind);
 
     void SetPreviewError(TLogoKind kind, const std::string& text);
+    void PlaceBand();
+    void ShowWholeOrCutHint();
     void LoadPreview(TLogoKind kind);
     void LoadPreviews();
     void UpdateStatus();
@@ -93,4 +96,5 @@ private:
     std::unique_ptr<TApplicationHints> hints_;
     std::array<std::unique_ptr<TBitmap>, 3> bitmaps_;  // BootBmp, ClosingBmp, CloseBmp
     std::array<TKindControls, 3> kinds_{};
+    QString hint_;  // the status line's hint, whole
 };

@@ -9,6 +9,7 @@
 #include "switching/Switch.h"
 #include "ui/FolderBrowser.h"
 #include "ui/FormTools.h"
+#include "ui/Icons.h"
 #include "ui/MachineBrowser.h"
 #include "ui_options.h"
 
@@ -23,6 +24,8 @@ constexpr int DesignHeight = 342;
 TOptionDlg::TOptionDlg(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TOptionDlg>()) {
     ui_->setupUi(this);
     SetUpDialog(*this, ui_->OKBtn, ui_->CancelBtn, ui_->HelpBtn);
+    ui_->BrowseBtnSave->setIcon(CommandIcon(TCommandIcon::Open));
+    ui_->BrowseBtnLookup->setIcon(CommandIcon(TCommandIcon::Open));
     ui_->Image1->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(32, 32));
     connect(ui_->OKBtn, &QPushButton::clicked, this, &TOptionDlg::accept);
     connect(ui_->CancelBtn, &QPushButton::clicked, this, &TOptionDlg::reject);
@@ -67,14 +70,23 @@ void TOptionDlg::ReadBootOffSetting() {
     try {
         ui_->BootOffCheckBox->setChecked(ReadLogoSetting());
     } catch (const EBootOffError& error) {
-        ui_->BootOffCheckBox->setEnabled(false);
-        ui_->ErrorLabel->setText(FromStd(error.Message()));
-        ui_->ErrorLabel->setVisible(true);
+        ShowBootOffProblem(error.Message());
     }
 }
 
+// A greyed box says why, under it.
+void TOptionDlg::ShowBootOffProblem(const std::string& problem) {
+    ui_->BootOffCheckBox->setEnabled(false);
+    ui_->ErrorLabel->setText(MessageText(problem));
+    ui_->ErrorLabel->setVisible(true);
+}
+
 void TOptionDlg::UpdateControls() {
-    ui_->BootOffCheckBox->setEnabled(LogoSettingWritable());
+    const std::string bootOffProblem = LogoSettingProblem();
+    if (bootOffProblem.empty())
+        ui_->BootOffCheckBox->setEnabled(true);
+    else
+        ShowBootOffProblem(bootOffProblem);
     ui_->BootCheckBox->setEnabled(ListEntryCount(lkBoot) > 0);
     ui_->ClosingCheckBox->setEnabled(ListEntryCount(lkClosing) > 0);
     ui_->CloseCheckBox->setEnabled(ListEntryCount(lkClose) > 0);

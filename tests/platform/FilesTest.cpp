@@ -75,6 +75,16 @@ TEST_F(FilesTest, FoldersAndMissingFiles) {
     EXPECT_FALSE(FileExists("C:\\WINDOWS"));
 }
 
+// A read-only file counts: its owner may clear the flag first. Asking changes nothing.
+TEST_F(FilesTest, FileReplaceableOnlyLooks) {
+    ASSERT_TRUE(SetFileAttributes("C:\\logo.sys", FILE_ATTRIBUTE_READONLY));
+    EXPECT_TRUE(FileReplaceable("C:\\LOGO.SYS"));
+    EXPECT_EQ(GetFileAttributes("C:\\logo.sys"), FILE_ATTRIBUTE_READONLY);
+    EXPECT_FALSE(FileReplaceable("C:\\WINDOWS"));
+    EXPECT_FALSE(FileReplaceable("C:\\nothing"));
+    EXPECT_FALSE(FileReplaceable("no drive"));
+}
+
 TEST_F(FilesTest, ReadOnlyFilesAreNeitherDeletedNorReplaced) {
     ASSERT_TRUE(SetFileAttributes("C:\\logo.sys", FILE_ATTRIBUTE_READONLY));
     EXPECT_FALSE(DeleteFile("C:\\logo.sys"));

@@ -285,6 +285,64 @@ TEST_F(MainFormTest, BandFollowsMsDosSysAtTheNextStatusRefresh) {
     EXPECT_TRUE(Child(*form, "BlockPanel1")->isVisibleTo(form.get()));
 }
 
+// Commands that switch the Startup logo on take the band away at once.
+struct BandCommandCase {
+    const char* item;
+    const char* backup;  // in the program folder; without logo.bak the default logo returns
+};
+
+void PrintTo(const BandCommandCase& c, std::ostream* out) {
+    *out << c.item;
+}
+
+class BandCommandTest : public UiTest, public ::testing::WithParamInterface<BandCommandCase> {};
+
+TEST_P(BandCommandTest, TakesTheBandAwayAtOnce) {
+    for (TLogoKind kind : AllLogoKinds) WriteFile(ListHost(kind), "");
+    WriteFile(MsDosSys(), "[Options]\r\nBootGUI=1\r\nLogo=0\r\n");
+    WriteLogo(LogoHost(lkBoot));
+    WriteLogo(ProgramDir() / GetParam().backup);
+    auto form = OpenMainForm();
+    ASSERT_TRUE(Child(*form, "BlockPanel1")->isVisibleTo(form.get()));
+    Answer({IDYES});
+    Child<QAction>(*form, GetParam().item)->trigger();
+    EXPECT_EQ(ReadFile(MsDosSys()), "[Options]\r\nBootGUI=1\r\n");
+    EXPECT_FALSE(Child(*form, "BlockPanel1")->isVisibleTo(form.get()));
+    EXPECT_EQ(Child<QLabel>(*form, "BootErrorTxt")->text(), "Default Windows logo");
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, BandCommandTest,
+                         ::testing::Values(BandCommandCase{"StandardItem", "logow.bak"},
+                                           BandCommandCase{"PopStandardItem", "logow.bak"},
+                                           BandCommandCase{"RestoreItem", "logos.bak"}),
+                         [](const ::testing::TestParamInfo<BandCommandCase>& c) {
+                             return std::string(c.param.item);
+                         });
+
+// Over a text on the preview the band moves to its lower edge; over a logo it lies across
+// the middle. It never takes the preview's clicks.
+TEST_F(MainFormTest, BandAndPreviewTextAreBothReadable) {
+    for (TLogoKind kind : AllLogoKinds) WriteFile(ListHost(kind), "");
+    WriteFile(MsDosSys(), "[Options]\r\nLogo=0\r\n");
+    auto form = OpenMainForm();
+    form->show();
+    auto* text = Child<QLabel>(*form, "BootErrorTxt");
+    const QWidget* band = Child(*form, "BlockPanel1");
+    const QWidget* preview = Child(*form, "BootBox");
+    ASSERT_EQ(text->text(), "Default Windows logo");
+    const QRect textArea = text->contentsRect().translated(text->pos());
+    EXPECT_FALSE(textArea.intersects(band->geometry()));
+    EXPECT_GE(textArea.height(), text->heightForWidth(textArea.width()));
+    EXPECT_EQ(band->geometry().bottom(), preview->geometry().bottom());
+    EXPECT_EQ(text->parentWidget()->childAt(band->geometry().center()), text);
+
+    WriteLogo(LogoHost(lkBoot));
+    Child<QAction>(*form, "ViewBoot")->trigger();  // reloads the Startup preview
+    ASSERT_EQ(text->text(), "");
+    EXPECT_LE(std::abs(band->geometry().center().y() - preview->geometry().center().y()), 1);
+    EXPECT_EQ(text->parentWidget()->childAt(band->geometry().center()), text);
+}
+
 TEST_F(MainFormTest, MissingMsDosSysIsReportedAndLeavesTheBand) {
     for (TLogoKind kind : AllLogoKinds) WriteFile(ListHost(kind), "");
     fs::remove(MsDosSys());
@@ -424,6 +482,22 @@ TEST_F(MainFormTest, HelpKeyOnAHighlightedMenuItemOpensItsTopic) {
                 ElementsAre("topic 25", "topic 55"));
 }
 
+TEST_F(MainFormTest, HelpKeyOnAMenuItemClosesTheMenus) {
+    for (TLogoKind kind : AllLogoKinds) WriteFile(ListHost(kind), "");
+    auto form = OpenMainForm();
+    form->show();
+    auto* menu = Child<QMenu>(*form, "Grafiken");
+    menu->popup(QPoint(0, 0));
+    auto* submenu = Child<QMenu>(*form, "ViewItem");
+    submenu->popup(QPoint(10, 10));
+    ASSERT_EQ(QApplication::activePopupWidget(), submenu);
+    submenu->setActiveAction(Child<QAction>(*form, "ViewBoot"));
+    QTest::keyClick(submenu, Qt::Key_F1);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_EQ(HelpRequests().back(), "topic 55");
+}
+
 TEST_F(MainFormTest, HelpKeyOpensTheTopicOfTheWindowInFront) {
     for (TLogoKind kind : AllLogoKinds) WriteFile(ListHost(kind), "");
     auto form = OpenMainForm();
@@ -446,6 +520,29 @@ TEST_F(MainFormTest, HintsOfDialogsReachTheStatusLine) {
     EXPECT_EQ(Child(*form, "SpeedButton3")->toolTip(), "Exit");
     QCoreApplication::sendEvent(Child(*form, "SpeedButton4"), &enter);  // "Help content|"
     EXPECT_EQ(form->statusBar()->currentMessage(), "");
+}
+
+TEST_F(MainFormTest, AHintTooLongForTheStatusLineIsCutWithAnEllipsisAndWholeInItsTooltip) {
+    for (TLogoKind kind : AllLogoKinds) WriteFile(ListHost(kind), "");
+    auto form = OpenMainForm();
+    form->show();
+    QStatusBar* line = form->statusBar();
+    const int room = line->width() - 18;  // the margins QStatusBar draws its message in
+    const QString whole = Child<QAction>(*form, "StandardItem")->statusTip();
+    ASSERT_GT(line->fontMetrics().horizontalAdvance(whole), room);
+    form->ShowHint(whole);
+    const QString shown = line->currentMessage();
+    EXPECT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
+    EXPECT_TRUE(whole.startsWith(shown.chopped(1)));
+    EXPECT_LE(line->fontMetrics().horizontalAdvance(shown), room);
+    const QPoint at(5, line->height() / 2);
+    QHelpEvent tip(QEvent::ToolTip, at, line->mapToGlobal(at));
+    QCoreApplication::sendEvent(line, &tip);
+    EXPECT_EQ(QToolTip::text(), whole);
+    QToolTip::hideText();
+
+    form->ShowHint("Exit this application");
+    EXPECT_EQ(line->currentMessage(), "Exit this application");
 }
 
 }  // namespace
