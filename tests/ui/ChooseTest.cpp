@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -163,6 +164,23 @@ TEST_F(ChooseTest, BrowsesTheMachineByWindowsNames) {
     EXPECT_THAT(below, ElementsAre("Logos", "Pictures", "WINDOWS"));
     EXPECT_THAT(FileRows(), IsEmpty());  // the mask stays: no *.txt there
     EXPECT_EQ(name->text(), "*.TXT");
+}
+
+// A name too wide for the file list shows whole as the list's tooltip; one that fits, none.
+TEST_F(ChooseTest, NamesTooWideForTheFileListAreTheirOwnTooltip) {
+    const std::string wide = std::string(120, 'w') + ".bmp";
+    WriteFile(Pictures() / "a.bmp", "x");
+    WriteFile(Pictures() / wide, "x");
+    Open();
+    auto moveTo = [&](int row) {
+        const QPoint at(4, FileList().visualRect(FileList().model()->index(row, 0)).center().y());
+        QMouseEvent move(QEvent::MouseMove, at, FileList().viewport()->mapToGlobal(at),
+                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(FileList().viewport(), &move);
+        return FileList().toolTip().toStdString();
+    };
+    EXPECT_EQ(moveTo(1), wide);
+    EXPECT_EQ(moveTo(0), "");
 }
 
 // A drive whose link leads nowhere (a disk image unplugged, a mount gone) says so and
