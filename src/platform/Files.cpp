@@ -179,16 +179,16 @@ std::vector<std::string> FindFiles(std::string_view pattern, FindOptions options
     return names;
 }
 
-bool PathMatchSpec(std::string_view name, std::string_view spec) {
+bool PathMatchSpec(std::string_view name, std::string_view patterns) {
     const std::u32string folded = Folded(name);
-    while (!spec.empty()) {
-        const auto end = std::min(spec.find(';'), spec.size());
-        std::string_view one = spec.substr(0, end);
+    while (!patterns.empty()) {
+        const auto end = std::min(patterns.find(';'), patterns.size());
+        std::string_view one = patterns.substr(0, end);
         while (!one.empty() && one.front() == ' ') one.remove_prefix(1);
         while (!one.empty() && one.back() == ' ') one.remove_suffix(1);
         if (!one.empty() && WildcardMatch(FoldedPattern(one), folded))
             return true;
-        spec.remove_prefix(std::min(end + 1, spec.size()));
+        patterns.remove_prefix(std::min(end + 1, patterns.size()));
     }
     return false;
 }

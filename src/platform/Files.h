@@ -52,9 +52,9 @@ struct FindData {
     std::uint32_t attributes = 0;
 };
 std::vector<FindData> FindEntries(std::string_view pattern, FindOptions options = {});
-// Whether a file name matches one of the patterns of a spec such as "*.sys;*.bmp;*.jp*",
-// without regard to case, as PathMatchSpec does.
-bool PathMatchSpec(std::string_view name, std::string_view spec);
+// Whether a file name matches one of the patterns of a list such as "*.sys;*.bmp;*.jp*",
+// without regard to case, as Windows' PathMatchSpec does.
+bool PathMatchSpec(std::string_view name, std::string_view patterns);
 
 // The whole file. Throws EFOpenError when it can't be opened, EReadError when reading
 // fails, EOutOfMemory past maxBytes.

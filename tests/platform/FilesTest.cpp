@@ -256,15 +256,15 @@ TEST_F(FilesTest, FindEntriesTellFoldersFromFiles) {
 
 struct SpecCase {
     const char* name;
-    const char* spec;
+    const char* patterns;
     bool matches;
 };
 
 class PathMatchSpecTest : public ::testing::TestWithParam<SpecCase> {};
 
 TEST_P(PathMatchSpecTest, MatchesOneOfThePatterns) {
-    EXPECT_EQ(PathMatchSpec(GetParam().name, GetParam().spec), GetParam().matches)
-        << GetParam().name << " in " << GetParam().spec;
+    EXPECT_EQ(PathMatchSpec(GetParam().name, GetParam().patterns), GetParam().matches)
+        << GetParam().name << " in " << GetParam().patterns;
 }
 
 INSTANTIATE_TEST_SUITE_P(Specs, PathMatchSpecTest,
