@@ -254,13 +254,13 @@ TEST_F(FilesTest, FindEntriesTellFoldersFromFiles) {
             << entry.name;
 }
 
-struct SpecCase {
+struct MatchCase {
     const char* name;
     const char* patterns;
     bool matches;
 };
 
-class PathMatchSpecTest : public ::testing::TestWithParam<SpecCase> {};
+class PathMatchSpecTest : public ::testing::TestWithParam<MatchCase> {};
 
 TEST_P(PathMatchSpecTest, MatchesOneOfThePatterns) {
     EXPECT_EQ(PathMatchSpec(GetParam().name, GetParam().patterns), GetParam().matches)
@@ -268,14 +268,14 @@ TEST_P(PathMatchSpecTest, MatchesOneOfThePatterns) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Specs, PathMatchSpecTest,
-                         ::testing::Values(SpecCase{"LOGO.SYS", "*.sys;*.bmp;*.jp*", true},
-                                           SpecCase{"sunset.JPEG", "*.sys;*.bmp;*.jp*", true},
-                                           SpecCase{"sunset.jpg", "*.sys; *.bmp ;*.jp*", true},
-                                           SpecCase{"readme.txt", "*.sys;*.bmp;*.jp*", false},
-                                           SpecCase{"a.sysx", "*.sys;*.bmp;*.jp*", false},
-                                           SpecCase{"Makefile", "*.*", true},
-                                           SpecCase{"x.bmp", ";;", false},
-                                           SpecCase{"CAF\xC3\x89.BMP", "caf\xC3\xA9.*", true},
-                                           SpecCase{"logo1.sys", "logo?.sys", true}));
+                         ::testing::Values(MatchCase{"LOGO.SYS", "*.sys;*.bmp;*.jp*", true},
+                                           MatchCase{"sunset.JPEG", "*.sys;*.bmp;*.jp*", true},
+                                           MatchCase{"sunset.jpg", "*.sys; *.bmp ;*.jp*", true},
+                                           MatchCase{"readme.txt", "*.sys;*.bmp;*.jp*", false},
+                                           MatchCase{"a.sysx", "*.sys;*.bmp;*.jp*", false},
+                                           MatchCase{"Makefile", "*.*", true},
+                                           MatchCase{"x.bmp", ";;", false},
+                                           MatchCase{"CAF\xC3\x89.BMP", "caf\xC3\xA9.*", true},
+                                           MatchCase{"logo1.sys", "logo?.sys", true}));
 
 }  // namespace
