@@ -267,7 +267,7 @@ TEST_P(PathMatchSpecTest, MatchesOneOfThePatterns) {
         << GetParam().name << " in " << GetParam().patterns;
 }
 
-INSTANTIATE_TEST_SUITE_P(Specs, PathMatchSpecTest,
+INSTANTIATE_TEST_SUITE_P(Patterns, PathMatchSpecTest,
                          ::testing::Values(MatchCase{"LOGO.SYS", "*.sys;*.bmp;*.jp*", true},
                                            MatchCase{"sunset.JPEG", "*.sys;*.bmp;*.jp*", true},
                                            MatchCase{"sunset.jpg", "*.sys; *.bmp ;*.jp*", true},
