@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <system_error>
@@ -43,6 +44,14 @@ bool Exists(const fs::path& file) {
 }
 
 std::u32string Folded(std::string_view text) {
+    // Most names are ASCII; a folder of thousands of them is folded without Unicode tables.
+    if (std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; })) {
+        std::u32string folded(text.size(), U'\0');
+        std::transform(text.begin(), text.end(), folded.begin(), [](char c) {
+            return static_cast<char32_t>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        });
+        return folded;
+    }
     // Composed the same way as SameText compares names.
     auto folded = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))
                       .normalized(QString::NormalizationForm_C)
@@ -70,6 +79,12 @@ bool WildcardMatch(std::u32string_view pattern, std::u32string_view name) {
     }
     while (p < pattern.size() && pattern[p] == U'*') ++p;
     return p == pattern.size();
+}
+
+// As on Windows, "*.*" also matches names without a dot.
+std::u32string FoldedPattern(std::string_view pattern) {
+    std::u32string folded = Folded(pattern);
+    return folded == U"*.*" ? U"*" : folded;
 }
 
 }  // namespace
@@ -137,23 +152,20 @@ bool DirectoryExists(std::string_view path) {
     return host && IsDirectory(*host);
 }
 
-std::vector<std::string> FindFiles(std::string_view pattern, FindOptions options) {
-    std::vector<std::string> names;
+std::vector<FindData> FindEntries(std::string_view pattern, FindOptions options) {
+    std::vector<FindData> entries;
     auto separator = pattern.find_last_of("\\/");
     if (separator == std::string_view::npos)
-        return names;
+        return entries;
     auto directory = Host(pattern.substr(0, separator + 1));
-    std::u32string namePattern = Folded(pattern.substr(separator + 1));
+    std::u32string namePattern = FoldedPattern(pattern.substr(separator + 1));
     if (!directory || namePattern.empty())
-        return names;
-    // As on Windows, "*.*" also finds names without a dot.
-    if (namePattern == U"*.*")
-        namePattern = U"*";
+        return entries;
     std::error_code error;
     for (fs::directory_iterator it(*directory, error), end; !error && it != end;
          it.increment(error)) {
         std::string name = it->path().filename().string();
-        if (!WildcardMatch(namePattern, Folded(name)))
+        if (namePattern != U"*" && !WildcardMatch(namePattern, Folded(name)))
             continue;
         std::uint32_t attributes = host::Attributes(it->path());
         if (options.skipDirectories && HasAttribute(attributes, FILE_ATTRIBUTE_DIRECTORY))
@@ -162,9 +174,29 @@ std::vector<std::string> FindFiles(std::string_view pattern, FindOptions options
             HasAttribute(attributes, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) {
             continue;
         }
-        names.push_back(std::move(name));
+        entries.push_back({std::move(name), attributes});
     }
+    return entries;
+}
+
+std::vector<std::string> FindFiles(std::string_view pattern, FindOptions options) {
+    std::vector<std::string> names;
+    for (FindData& entry : FindEntries(pattern, options)) names.push_back(std::move(entry.name));
     return names;
+}
+
+bool PathMatchSpec(std::string_view name, std::string_view patterns) {
+    const std::u32string folded = Folded(name);
+    while (!patterns.empty()) {
+        const auto end = std::min(patterns.find(';'), patterns.size());
+        std::string_view one = patterns.substr(0, end);
+        while (!one.empty() && one.front() == ' ') one.remove_prefix(1);
+        while (!one.empty() && one.back() == ' ') one.remove_suffix(1);
+        if (!one.empty() && WildcardMatch(FoldedPattern(one), folded))
+            return true;
+        patterns.remove_prefix(std::min(end + 1, patterns.size()));
+    }
+    return false;
 }
 
 std::string ReadFile(std::string_view path, std::uintmax_t maxBytes) {

@@ -64,6 +64,15 @@ struct FindOptions {
     bool skipHiddenAndSystem = false;
 };
 std::vector<std::string> FindFiles(std::string_view pattern, FindOptions options = {});
+// The same listing with each entry's attributes, as FindFirstFile/FindNextFile give them.
+struct FindData {
+    std::string name;
+    std::uint32_t attributes = 0;
+};
+std::vector<FindData> FindEntries(std::string_view pattern, FindOptions options = {});
+// Whether a file name matches one of the patterns of a list such as "*.sys;*.bmp;*.jp*",
+// without regard to case, as Windows' PathMatchSpec does.
+bool PathMatchSpec(std::string_view name, std::string_view patterns);
 
 // The whole file, which must be a regular file (a link is followed): nothing else is
 // opened, and nothing makes the program wait. Throws EFOpenError when it can't be opened or

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QRegularExpression>
 #include <QTimer>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "core/Global.h"
@@ -47,9 +48,19 @@ std::string WindowsPathOf(const QString& hostPath) {
     return platform::CurrentMachine().ToWindows(hostPath.toStdString());
 }
 
+// The machine's drives in the side bar, where a Windows user finds them.
+QList<QUrl> DriveUrls() {
+    const platform::Machine& machine = platform::CurrentMachine();
+    QList<QUrl> urls;
+    for (char letter : machine.Drives())
+        urls.append(QUrl::fromLocalFile(FromStd(machine.DriveRoot(letter)->string())));
+    return urls;
+}
+
 void SetUpDialog(QFileDialog& dialog, const std::string& filter, int filterIndex,
                  const std::string& initialDir) {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setSidebarUrls(DriveUrls());
     const QString folder = HostFolder(initialDir);
     if (!folder.isEmpty())
         dialog.setDirectory(folder);
@@ -60,6 +71,8 @@ void SetUpDialog(QFileDialog& dialog, const std::string& filter, int filterIndex
 }
 
 std::optional<std::string> ChosenPath(QFileDialog& dialog) {
+    // A dialog asked during a long operation needs the normal cursor.
+    const TOverrideCursor normalCursor(Qt::ArrowCursor, true);
     if (ExecModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return WindowsPathOf(dialog.selectedFiles().constFirst());

@@ -1,6 +1,8 @@
 #include "ui/FormTools.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QCursor>
 #include <QDialog>
 #include <QLabel>
 #include <QLayout>
@@ -13,6 +15,7 @@
 
 #include "core/Global.h"
 #include "core/ProgErrors.h"
+#include "ui/Icons.h"
 
 namespace {
 
@@ -109,6 +112,17 @@ void ReserveWidth(QLabel* label, const QString& widestText) {
     label->setMinimumWidth(label->fontMetrics().horizontalAdvance(widestText));
 }
 
+void SetUpDialog(QDialog& dialog, QAbstractButton* ok, QAbstractButton* cancel,
+                 QAbstractButton* help) {
+    dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    const std::pair<QAbstractButton*, TCommandIcon> icons[] = {
+        {ok, TCommandIcon::Ok}, {cancel, TCommandIcon::Cancel}, {help, TCommandIcon::Help}};
+    for (const auto& [button, icon] : icons)
+        if (button != nullptr)
+            button->setIcon(CommandIcon(icon));
+}
+
 void InitUiResources() {
     static const bool registered = [] {
         Q_INIT_RESOURCE(resources);
@@ -182,6 +196,17 @@ int ExecModal(QDialog& dialog) {
     if (before != nullptr && before->isVisible())
         before->activateWindow();
     return result;
+}
+
+TOverrideCursor::TOverrideCursor(Qt::CursorShape shape, bool onlyOverAnother)
+    : set_(!onlyOverAnother || QGuiApplication::overrideCursor() != nullptr) {
+    if (set_)
+        QGuiApplication::setOverrideCursor(QCursor(shape));
+}
+
+TOverrideCursor::~TOverrideCursor() {
+    if (set_)
+        QGuiApplication::restoreOverrideCursor();
 }
 
 void ShowException(const std::exception& error) {

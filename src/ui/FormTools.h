@@ -4,9 +4,11 @@
 
 #include <QRect>
 #include <QString>
+#include <Qt>
 #include <exception>
 #include <utility>
 
+class QAbstractButton;
 class QDialog;
 class QLabel;
 class QObject;
@@ -28,6 +30,10 @@ void ReserveWidth(QLabel* label, const QString& widestText);
 // the dialog's layout need more room (wrapped labels included, on every page), and
 // bounded by the screen.
 void FixDialogSize(QWidget* dialog, int designWidth, int designHeight);
+// A dialog border with the system menu and the close box only, and the standard icons on
+// the dialog's buttons (a button may be absent).
+void SetUpDialog(QDialog& dialog, QAbstractButton* ok, QAbstractButton* cancel,
+                 QAbstractButton* help = nullptr);
 
 // Two windows side by side within an area (frame rectangles). The window goes into the
 // wider strip beside the anchor, as wide as it wants where that fits; a movable anchor
@@ -48,6 +54,20 @@ void PlaceBeside(QWidget* window, QWidget* anchor, bool anchorMayMove);
 int ExecModal(QDialog& dialog);
 // Registers the icons of the forms (they live in a static library); safe to call again.
 void InitUiResources();
+
+// An application-wide cursor for the lifetime of the object. onlyOverAnother: only while
+// another one is in force, so that a dialog asking the user in the middle of a long
+// operation shows the normal cursor instead of the hourglass.
+class TOverrideCursor {
+public:
+    explicit TOverrideCursor(Qt::CursorShape shape, bool onlyOverAnother = false);
+    ~TOverrideCursor();
+    TOverrideCursor(const TOverrideCursor&) = delete;
+    TOverrideCursor& operator=(const TOverrideCursor&) = delete;
+
+private:
+    bool set_;
+};
 
 // The application's general error display: the message of an error that escaped a handler;
 // nothing for EQuietException.

@@ -20,6 +20,7 @@
 #include "switching/Backup.h"
 #include "switching/Switch.h"
 #include "ui/ApplicationHints.h"
+#include "ui/Choose.h"
 #include "ui/Create.h"
 #include "ui/FormTools.h"
 #include "ui/Icons.h"
@@ -440,19 +441,19 @@ void TMainForm::ChooseCloseBmpItemClick() {
 }
 
 void TMainForm::ShowListEditor(TLogoKind kind) {
-    ReportDialogNotAvailable("List of " + LogoKindName(kind) + "s");
+    std::unique_ptr<TChooseDlg> dialog;
+    {
+        const TOverrideCursor starting(Qt::BusyCursor);
+        dialog = NewChooseDlg(kind, this);
+    }
+    ExecModal(*dialog);
+    dialog.reset();
     UpdateStatus();
 }
 
 void TMainForm::ErstellenClick() {
     TCreateDlg dialog(this);
     ExecModal(dialog);
-}
-
-void TMainForm::ReportDialogNotAvailable(const std::string& dialogName) {
-    InformationBox("Bootrama", Format("The dialog \"%s\" is not available in this version of "
-                                      "Bootrama.",
-                                      {dialogName}));
 }
 
 void TMainForm::OptionsItemClick() {

@@ -88,9 +88,6 @@ private:
     void RandomItemClick(TLogoKind kind);
     void ShowViewDialog(TLogoKind kind);
     void ShowListEditor(TLogoKind kind);
-    // The list editor comes with a later version; its commands say so instead of doing
-    // nothing.
-    void ReportDialogNotAvailable(const std::string& dialogName);
 
     std::unique_ptr<Ui::TMainForm> ui_;
     std::unique_ptr<TApplicationHints> hints_;

@@ -247,4 +247,36 @@ TEST_F(FilesTest, FindFilesMatchesWildcardsWithoutRegardToCase) {
     }
 }
 
+TEST_F(FilesTest, FindEntriesTellFoldersFromFiles) {
+    const auto entries = FindEntries("C:\\WINDOWS\\*.*");
+    ASSERT_EQ(entries.size(), 2u);
+    for (const FindData& entry : entries)
+        EXPECT_EQ((entry.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0, entry.name == "SYSTEM")
+            << entry.name;
+}
+
+struct MatchCase {
+    const char* name;
+    const char* patterns;
+    bool matches;
+};
+
+class PathMatchSpecTest : public ::testing::TestWithParam<MatchCase> {};
+
+TEST_P(PathMatchSpecTest, MatchesOneOfThePatterns) {
+    EXPECT_EQ(PathMatchSpec(GetParam().name, GetParam().patterns), GetParam().matches)
+        << GetParam().name << " in " << GetParam().patterns;
+}
+
+INSTANTIATE_TEST_SUITE_P(Patterns, PathMatchSpecTest,
+                         ::testing::Values(MatchCase{"LOGO.SYS", "*.sys;*.bmp;*.jp*", true},
+                                           MatchCase{"sunset.JPEG", "*.sys;*.bmp;*.jp*", true},
+                                           MatchCase{"sunset.jpg", "*.sys; *.bmp ;*.jp*", true},
+                                           MatchCase{"readme.txt", "*.sys;*.bmp;*.jp*", false},
+                                           MatchCase{"a.sysx", "*.sys;*.bmp;*.jp*", false},
+                                           MatchCase{"Makefile", "*.*", true},
+                                           MatchCase{"x.bmp", ";;", false},
+                                           MatchCase{"CAF\xC3\x89.BMP", "caf\xC3\xA9.*", true},
+                                           MatchCase{"logo1.sys", "logo?.sys", true}));
+
 }  // namespace

@@ -1,14 +1,25 @@
 // Writes pictures of the windows for the documentation when BOOTRAMA_SCREENSHOT_DIR names
 // a folder (scripts/screenshots.sh); skipped otherwise.
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
 #include <cmath>
 
 #include "UiTest.h"
 #include "image/Bitmap.h"
 #include "image/BmpCodec.h"
+#include "ui/Choose.h"
 #include "ui/Create.h"
+#include "ui/ListBox.h"
 #include "ui/about.h"
 #include "ui/options.h"
 #include "ui/view.h"
@@ -79,6 +90,32 @@ protected:
         WriteFile(ListHost(lkClose), "");
         WriteIni("NewInstalled=0\r\nChangeBootBmp=1\r\n");
     }
+    // A photo-like picture: a sky with a sun over a sea, in the colours of a hue.
+    static void WritePhoto(const fs::path& path, int hue, int width = 800, int height = 600) {
+        QImage photo(width, height, QImage::Format_RGB32);
+        QPainter painter(&photo);
+        QLinearGradient sky(0, 0, 0, height);
+        sky.setColorAt(0, QColor::fromHsv(hue, 160, 250));
+        sky.setColorAt(1, QColor::fromHsv((hue + 40) % 360, 220, 120));
+        painter.fillRect(photo.rect(), sky);
+        painter.setBrush(QColor(255, 230, 120));
+        painter.drawEllipse(QPoint(width * 2 / 3, height / 3), height / 8, height / 8);
+        painter.fillRect(0, height * 2 / 3, width, height / 3, QColor::fromHsv(hue, 200, 90));
+        painter.end();
+        fs::create_directories(path.parent_path());
+        ASSERT_TRUE(photo.save(QString::fromStdString(path.string()), "JPG"));
+    }
+    void OpenEditor(TChooseDlg& editor) {
+        editor.show();
+        QTRY_VERIFY(!Child<QLabel>(editor, "BmpCount")->text().isEmpty());
+    }
+    void SelectFile(TChooseDlg& editor, const char* name) {
+        auto* files = Child<QListView>(editor, "ListBoxFile");
+        for (int row = 0; row < files->model()->rowCount(); ++row)
+            if (files->model()->index(row, 0).data().toString() == QLatin1String(name))
+                files->setCurrentIndex(files->model()->index(row, 0));
+        QTest::qWait(QApplication::doubleClickInterval() + 100);
+    }
     void Save(QWidget& widget, const char* name) {
         widget.show();
         QCoreApplication::processEvents();
@@ -114,6 +151,51 @@ TEST_F(ScreenshotTest, ViewAndCreateDialogs) {
     FileDialogs().openAnswers = {Win(jpeg)};
     TCreateDlg created;
     Save(created, "create-logo.png");
+}
+
+// The list editor in a folder of mixed pictures, with a picture that is no logo in its
+// list, while it includes pictures, and the folder chooser it asks.
+TEST_F(ScreenshotTest, ListEditor) {
+    const fs::path pictures = DriveC() / "My Pictures";
+    const int hues[] = {200, 25, 120, 300, 50, 170, 260, 340};
+    const char* const photos[] = {"Beach.jpg",  "Harbour.jpg", "Meadow.jpeg", "Orchid.jpg",
+                                  "Sunset.jpg", "Lagoon.jpg",  "Dusk.jpg",    "Tulips.jpg"};
+    for (int i = 0; i < 8; ++i) WritePhoto(pictures / photos[i], hues[i]);
+    WriteFile(pictures / "Clouds.sys", EncodeBmp8(PaintedLogo(190)));
+    WriteFile(pictures / "Autumn.bmp", EncodeBmp8(PaintedLogo(30)));
+    WriteFile(pictures / "notes.txt", "not a picture");
+    fs::create_directories(DriveC() / "Logos");
+    WriteFile(ListHost(lkBoot), Win(pictures / "Clouds.sys") + "\r\n" +
+                                    Win(pictures / "Sunset.jpg") + "\r\n" +
+                                    Win(DriveC() / "Logos" / "kind0.bmp") + "\r\n");
+    WriteFile(DriveC() / "Logos" / "kind0.bmp", EncodeBmp8(PaintedLogo(215)));
+    GlobalInfo().SetImagePath(Win(pictures) + "\\");
+    auto form = OpenMainForm();
+
+    TChooseBootDlg editor(form.get());
+    OpenEditor(editor);
+    SelectFile(editor, "Harbour.jpg");
+    Save(editor, "list-editor.png");
+
+    Child<TListBox>(editor, "BmpListBox")->setCurrentRow(2);
+    QTest::qWait(QApplication::doubleClickInterval() + 100);
+    Save(editor, "list-editor-no-logo.png");
+
+    WhenModal([this](QDialog& chooser) {
+        Child<QLineEdit>(chooser, "PathEdit")->setText("C:\\Logos");
+        Save(chooser, "folder-chooser.png");
+        chooser.accept();
+    });
+    QTimer progress;
+    QObject::connect(&progress, &QTimer::timeout, [&] {
+        if (Child<QProgressBar>(editor, "ProgressBar")->value() >= 50) {
+            progress.stop();
+            Save(editor, "list-editor-include.png");
+        }
+    });
+    progress.start(0);
+    QTest::mouseClick(Child<QPushButton>(editor, "IncAllBtn"), Qt::LeftButton);
+    EXPECT_FALSE(progress.isActive());
 }
 
 }  // namespace

@@ -40,6 +40,8 @@ UiTest::UiTest() {
     auto dialogs = std::make_unique<ScriptedFileDialogs>();
     fileDialogs_ = dialogs.get();
     SetFileDialogs(std::move(dialogs));
+    answerTimer_.setInterval(10);
+    QObject::connect(&answerTimer_, &QTimer::timeout, [this] { AnswerModal(); });
 }
 
 UiTest::~UiTest() {
@@ -104,6 +106,12 @@ void UiTest::FillList(TLogoKind kind) {
     WriteFile(ListHost(kind), Win(logo) + "\r\n");
 }
 
+void UiTest::ExpectCaptions(const QWidget& form,
+                            std::initializer_list<std::pair<const char*, const char*>> captions) {
+    for (const auto& [name, caption] : captions)
+        EXPECT_EQ(Child(form, name)->property("text").toString().toStdString(), caption) << name;
+}
+
 void UiTest::ExpectNoControlSquashed(const QWidget& form) {
     for (const QWidget* control : form.findChildren<QWidget*>()) {
         const QString name = control->objectName();
@@ -120,6 +128,22 @@ void UiTest::ExpectNoControlSquashed(const QWidget& form) {
             EXPECT_GE(control->width(), control->minimumSizeHint().width()) << name.toStdString();
         }
     }
+}
+
+void UiTest::WhenModal(std::function<void(QDialog&)> answer) {
+    answers_.push_back(std::move(answer));
+    answerTimer_.start();
+}
+
+void UiTest::AnswerModal() {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr || !dialog->isVisible() || answers_.empty())
+        return;
+    auto answer = std::move(answers_.front());
+    answers_.pop_front();
+    if (answers_.empty())
+        answerTimer_.stop();
+    answer(*dialog);
 }
 
 std::unique_ptr<TMainForm> UiTest::OpenMainForm() {

@@ -4,6 +4,8 @@
 #include <QAction>
 #include <QDialog>
 #include <QWidget>
+#include <QTimer>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -61,6 +63,14 @@ protected:
 
     std::unique_ptr<TMainForm> OpenMainForm();
 
+    // Answers the next modal dialog that opens (one shown with exec()) from inside its
+    // event loop; answer must close it. Answers queue up in the order given.
+    void WhenModal(std::function<void(QDialog&)> answer);
+    std::size_t PendingAnswers() const { return answers_.size(); }
+
+    // The "text" of each named control, as shipped.
+    static void ExpectCaptions(const QWidget& form,
+                               std::initializer_list<std::pair<const char*, const char*>> captions);
     // Every visible control of the form at least as high as it needs (a wrapped label: at
     // its width), so nothing is cut off.
     static void ExpectNoControlSquashed(const QWidget& form);
@@ -74,6 +84,11 @@ protected:
 
 private:
     ScriptedFileDialogs* fileDialogs_;
+
+    void AnswerModal();
+
+    std::deque<std::function<void(QDialog&)>> answers_;
+    QTimer answerTimer_;
 };
 
 }  // namespace uitest
