@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         std::int32_t colours = 0;
         const auto picture = LoadPicture(path, colours, {});
-        const auto logo = ConvertToLogo(*picture, data[0] & 4, TStretchMode(data[0] >> 4 & 3));
+        const auto logo = ConvertToLogo(*picture, data[0] & 4, TStretchMode((data[0] >> 4) % 3));
         if (!IsLogoImage(logo.get()))
             __builtin_trap();
     } catch (const platform::EInvalidGraphic&) {

@@ -169,9 +169,9 @@ void TFileStringlist::LoadList() {
     for (const auto& line : lines) Add(line);
 }
 
-int TFileStringlist::SaveList() {
+platform::BoxAnswer TFileStringlist::SaveList() {
     try {
-        int answer = platform::IDYES;
+        platform::BoxAnswer answer = platform::IDYES;
         if (!CheckExists()) {
             answer = YesNoCancelBox(
                 "Data file", Format("Can not find logo list file %s.\rCreate new?", {fileName_}));

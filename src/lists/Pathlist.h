@@ -10,7 +10,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "image/Progress.h"
+#include "core/Progress.h"
+#include "platform/MessageBox.h"
 
 // What a list needs of the dialog's list control; the GUI implements it, tests fake it.
 class ListView {
@@ -58,8 +59,8 @@ public:
     bool CheckExists();
     virtual void LoadList();
     // Writes the sorted list, asking before it creates a missing file; returns the answer
-    // (6 when written, 7 or 2 when not).
-    virtual int SaveList();
+    // (IDYES when written, IDNO or IDCANCEL when not).
+    virtual platform::BoxAnswer SaveList();
 
     int Count() const { return static_cast<int>(strings_.size()); }
     const std::string& operator[](int index) const;

@@ -12,7 +12,6 @@
 
 #include "platform/Errors.h"
 #include "platform/HostFile.h"
-#include "platform/Profile.h"
 #include "platform/Text.h"
 
 namespace platform {
@@ -327,21 +326,6 @@ Machine& CurrentMachine() {
 
 void UseMachine(const fs::path& root, const fs::path& seedDirectory) {
     MachineInUse() = Machine::Open(root, seedDirectory);
-}
-
-std::string GetWindowsDirectory() {
-    std::string directory = GetPrivateProfileString("Paths", "WinDir", "", "C:\\MSDOS.SYS");
-    if (directory.empty())
-        return "C:\\WINDOWS";
-    while (directory.size() > 3 && directory.back() == '\\') directory.pop_back();
-    return directory;
-}
-
-std::string GetSystemDirectory() {
-    std::string windows = GetWindowsDirectory();
-    if (windows.back() != '\\')
-        windows += '\\';
-    return windows + "SYSTEM";
 }
 
 }  // namespace platform

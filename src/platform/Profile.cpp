@@ -296,4 +296,19 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key,
     }
 }
 
+std::string GetWindowsDirectory() {
+    std::string directory = GetPrivateProfileString("Paths", "WinDir", "", "C:\\MSDOS.SYS");
+    if (directory.empty())
+        return "C:\\WINDOWS";
+    while (directory.size() > 3 && directory.back() == '\\') directory.pop_back();
+    return directory;
+}
+
+std::string GetSystemDirectory() {
+    std::string windows = GetWindowsDirectory();
+    if (windows.back() != '\\')
+        windows += '\\';
+    return windows + "SYSTEM";
+}
+
 }  // namespace platform

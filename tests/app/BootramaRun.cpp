@@ -44,6 +44,7 @@ std::vector<std::string> BaseEnvironment() {
 BootramaRun::BootramaRun() {
     fs::create_directories(ProgramDir());
     fs::copy_file(BOOTRAMA_EXE, ProgramDir() / "bootrama");
+    fs::copy_file(BOOTRAMA_UI_LIBRARY, ProgramDir() / "libbootrama_ui.so");
     // Creates the machine, so that the test can lay out its files first.
     platform::UseMachine(MachineRoot());
 }

@@ -28,7 +28,9 @@ protected:
         for (TLogoKind kind : AllLogoKinds) WriteFile(Logo(kind), Current(kind));
     }
 
-    static std::string Current(TLogoKind kind) { return "current " + std::to_string(kind); }
+    static std::string Current(TLogoKind kind) {
+        return "current " + std::to_string(KindIndex(kind));
+    }
     fs::path Logo(TLogoKind kind) const {
         return kind == lkBoot
                    ? DriveC() / "LOGO.SYS"
@@ -50,13 +52,13 @@ protected:
     // A list of one logo of its own for each kind.
     void WriteOneLogoLists() {
         for (TLogoKind kind : AllLogoKinds) {
-            const std::string name = "new" + std::to_string(kind) + ".sys";
-            WriteFile(DriveC() / "Logos" / name, "new " + std::to_string(kind));
+            const std::string name = "new" + std::to_string(KindIndex(kind)) + ".sys";
+            WriteFile(DriveC() / "Logos" / name, "new " + std::to_string(KindIndex(kind)));
             WriteFile(List(kind), "C:\\Logos\\" + name + "\r\n");
         }
     }
     bool Switched(TLogoKind kind) const {
-        return ReadFile(Logo(kind)) == "new " + std::to_string(kind);
+        return ReadFile(Logo(kind)) == "new " + std::to_string(KindIndex(kind));
     }
     void ExpectNothingSwitched() const {
         for (TLogoKind kind : AllLogoKinds) EXPECT_EQ(ReadFile(Logo(kind)), Current(kind));
@@ -315,12 +317,13 @@ TEST_F(ModesTest, UndoAnsweredNoTwiceKeepsLogosAndTakesBackTheRest) {
 TEST_F(ModesTest, UndoRestoresTheBackupsAndDeletesThem) {
     WriteConfig(false, false, false);
     WriteOneLogoLists();
-    for (TLogoKind kind : AllLogoKinds) WriteFile(Backup(kind), "saved " + std::to_string(kind));
+    for (TLogoKind kind : AllLogoKinds)
+        WriteFile(Backup(kind), "saved " + std::to_string(KindIndex(kind)));
     RunResult run = Run("/U", "yes,yes");
     ExpectWindowless(run);
     EXPECT_THAT(run.boxes, ElementsAre(RestoreQuestion("yes"), KeepListsQuestion("yes")));
     for (TLogoKind kind : AllLogoKinds) {
-        EXPECT_EQ(ReadFile(Logo(kind)), "saved " + std::to_string(kind));
+        EXPECT_EQ(ReadFile(Logo(kind)), "saved " + std::to_string(KindIndex(kind)));
         EXPECT_FALSE(fs::exists(Backup(kind)));
         EXPECT_TRUE(fs::exists(List(kind)));
     }

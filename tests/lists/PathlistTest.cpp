@@ -133,7 +133,7 @@ TEST_F(PathlistTest, EmptyListIsWrittenAsZeroBytes) {
 
 TEST_F(PathlistTest, MissingFileIsCreatedOnlyOnYes) {
     const std::string question = "Can not find logo list file " + List() + ".\rCreate new?";
-    for (int answer : {platform::IDNO, platform::IDCANCEL}) {
+    for (platform::BoxAnswer answer : {platform::IDNO, platform::IDCANCEL}) {
         TPathStringList list(List());
         list.Add("C:\\a.sys");
         Answer({answer});

@@ -20,7 +20,7 @@ protected:
         const fs::path built = BOOTRAMA_PROGRAM_DIR;
         fs::copy_file(BOOTRAMA_EXE, ProgramDir() / "bootrama");
         fs::permissions(ProgramDir() / "bootrama", fs::perms::owner_exec, fs::perm_options::add);
-        for (const char* part : {"BootramaE.qch", "Examples", "NewMachine"})
+        for (const char* part : {"libbootrama_ui.so", "BootramaE.qch", "Examples", "NewMachine"})
             fs::copy(built / part, ProgramDir() / part, fs::copy_options::recursive);
         WriteIni("NewInstalled=1\r\n");
     }

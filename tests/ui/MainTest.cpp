@@ -148,7 +148,7 @@ TEST_P(PreviewTest, ShowsTheLogoOrTellsWhyNot) {
             break;
     }
     auto form = OpenMainForm();
-    static const char* const names[] = {"Boot", "Closing", "Close"};
+    static const TKindTable<const char*> names = {"Boot", "Closing", "Close"};
     const std::string prefix = names[c.kind];
     EXPECT_EQ(Child<QLabel>(*form, (prefix + "ErrorTxt").c_str())->text().toStdString(),
               c.errorText);
@@ -200,7 +200,7 @@ class EnablingTest : public UiTest, public ::testing::WithParamInterface<ListCas
 
 TEST_P(EnablingTest, SwitchButtonsAndRandomItemsFollowTheLists) {
     const ListCase& c = GetParam();
-    const bool filled[] = {c.boot, c.closing, c.close};
+    const TKindTable<bool> filled = {c.boot, c.closing, c.close};
     for (TLogoKind kind : AllLogoKinds) {
         if (filled[kind])
             FillList(kind);
@@ -208,9 +208,10 @@ TEST_P(EnablingTest, SwitchButtonsAndRandomItemsFollowTheLists) {
             WriteFile(ListHost(kind), "");
     }
     auto form = OpenMainForm();
-    const char* const buttons[] = {"BootActiveBtn", "ClosingActiveBtn", "CloseActiveBtn"};
-    const char* const items[] = {"RandomBootItem", "RandomClosingItem", "RandomCloseItem"};
-    const char* const pops[] = {"PopRandomBoot", "PopRandomClosing", "PopRandomClose"};
+    const TKindTable<const char*> buttons = {"BootActiveBtn", "ClosingActiveBtn", "CloseActiveBtn"};
+    const TKindTable<const char*> items = {"RandomBootItem", "RandomClosingItem",
+                                           "RandomCloseItem"};
+    const TKindTable<const char*> pops = {"PopRandomBoot", "PopRandomClosing", "PopRandomClose"};
     for (TLogoKind kind : AllLogoKinds) {
         EXPECT_EQ(Child<QPushButton>(*form, buttons[kind])->isEnabled(), filled[kind]);
         EXPECT_EQ(Child<QAction>(*form, items[kind])->isEnabled(), filled[kind]);

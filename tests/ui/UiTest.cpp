@@ -21,12 +21,13 @@ void UiTest::TearDown() {
 }
 
 fs::path UiTest::ListHost(TLogoKind kind) const {
-    static const char* const names[] = {"brboot.dat", "brclsing.dat", "brclose.dat"};
+    static const TKindTable<const char*> names = {"brboot.dat", "brclsing.dat", "brclose.dat"};
     return ProgramDir() / names[kind];
 }
 
 fs::path UiTest::LogoHost(TLogoKind kind) const {
-    static const char* const names[] = {"LOGO.SYS", "WINDOWS/LOGOW.SYS", "WINDOWS/LOGOS.SYS"};
+    static const TKindTable<const char*> names = {"LOGO.SYS", "WINDOWS/LOGOW.SYS",
+                                                  "WINDOWS/LOGOS.SYS"};
     return DriveC() / names[kind];
 }
 
@@ -48,7 +49,7 @@ void UiTest::WriteBitmap(const fs::path& path, int width, int height, int index)
 }
 
 void UiTest::FillList(TLogoKind kind) {
-    const fs::path logo = DriveC() / "Logos" / ("kind" + std::to_string(kind) + ".bmp");
+    const fs::path logo = DriveC() / "Logos" / ("kind" + std::to_string(KindIndex(kind)) + ".bmp");
     WriteLogo(logo);
     WriteFile(ListHost(kind), Win(logo) + "\r\n");
 }
