@@ -11,7 +11,7 @@
 #include <optional>
 
 #include "platform/Errors.h"
-#include "platform/Files.h"
+#include "platform/FileAttributes.h"
 
 namespace platform::host {
 
