@@ -75,6 +75,13 @@ RunResult BootramaRun::RunWithoutLog(const std::string& argument) {
     return Start(argument, BaseEnvironment());
 }
 
+RunResult BootramaRun::RunOnScreen(const std::string& argument) {
+    std::vector<std::string> environment = BaseEnvironment();
+    environment.push_back(std::string("QT_QPA_PLATFORM=") + NoDisplayPlatform);
+    environment.push_back("LD_DEBUG=files");
+    return Start(argument, std::move(environment));
+}
+
 RunResult BootramaRun::Start(const std::string& argument, std::vector<std::string> environment) {
     const fs::path log = temp_.Path() / "boxes.log";
     const fs::path errors = temp_.Path() / "stderr.txt";

@@ -44,6 +44,9 @@ protected:
     RunResult Run(const std::string& argument, const std::string& answers = "");
     // Without message log and without any display: the boxes go to standard error.
     RunResult RunWithoutLog(const std::string& argument);
+    // With NoDisplayPlatform for a display but without message log, so boxes go on screen;
+    // the dynamic linker names every library it loads on standard error.
+    RunResult RunOnScreen(const std::string& argument);
 
     static void WriteFile(const fs::path& path, const std::string& contents);
     static std::string ReadFile(const fs::path& path);
