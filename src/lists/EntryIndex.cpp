@@ -19,7 +19,7 @@ std::uint64_t LowerAscii8(std::uint64_t word) {
     return word | ((fromA & ~beyondZ & kHighBits) >> 2);
 }
 
-std::uint64_t Mix(std::uint32_t hash) {
+std::uint64_t Mix(std::uint64_t hash) {
     hash ^= hash >> 31;
     hash *= 0x9E3779B97F4A7C15u;
     return hash ^ (hash >> 29);
@@ -85,15 +85,13 @@ bool TCompareTextLess::operator()(std::string_view a, std::string_view b) const 
 
 bool TEntryIndex::Add(std::string_view text) {
     const auto hash = AsciiHash(text);
-    const bool inOthers = !others_.empty() && others_.find(text) != others_.end();
     if (!hash) {
         const bool fresh = !Contains(text, hash);
-        auto found = others_.find(text);
-        if (found == others_.end())
-            found = others_.emplace(std::string(text), 0).first;
-        ++found->second;
+        ++others_.try_emplace(std::string(text), 0).first->second;
         return fresh;
     }
+    // Looked up once in the table, where the entry is counted, too.
+    const bool inOthers = !others_.empty() && others_.find(text) != others_.end();
     if ((used_ + 1) * 4 > slots_.size() * 3)
         Rehash(std::max<std::size_t>(16, slots_.size() * 2));
     Slot& slot = slots_[Probe(text, *hash)];

@@ -52,8 +52,9 @@ TPathListEntries::TPathListEntries(const std::string& fileName) {
         return;
     const TListFileText& file = file_.emplace(fileName);
     TEntryIndex index(file.Text());
-    index.Reserve(file.LineCountEstimate());
-    entries_.reserve(file.LineCountEstimate());
+    const std::size_t lines = file.LineCountEstimate();
+    index.Reserve(lines);
+    entries_.reserve(lines);
     file.ForEachLine([&](std::string_view line) {
         if (index.Add(line))
             entries_.push_back(line);
