@@ -1,7 +1,6 @@
 #include "lists/Pathlist.h"
 
 #include <algorithm>
-#include <optional>
 
 #include "core/Global.h"
 #include "core/ProgErrors.h"
