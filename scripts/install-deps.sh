@@ -9,7 +9,7 @@ packages=(
   libjpeg62-turbo-dev libjpeg-turbo-progs
   libgtest-dev googletest
   xvfb xauth x11-utils imagemagick attr openbox xdotool
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   hyperfine time
   fonts-dejavu-core
 )

@@ -45,11 +45,11 @@ struct Options {
 
 std::optional<TStretchMode> methodNamed(const std::string& name) {
     if (name == "stretch")
-        return stretch;
+        return TStretchMode::stretch;
     if (name == "crop")
-        return crop;
+        return TStretchMode::crop;
     if (name == "zoom")
-        return zoom;
+        return TStretchMode::zoom;
     return std::nullopt;
 }
 

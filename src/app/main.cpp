@@ -5,22 +5,22 @@
 #include <vector>
 
 #include "app/Modes.h"
+#include "app/UiLibrary.h"
 #include "core/Global.h"
 #include "platform/Errors.h"
 #include "platform/Machine.h"
 #include "platform/MessageBox.h"
 #include "platform/Process.h"
-#include "ui/Application.h"
 
 namespace {
 
 // Boxes go to the log in unattended runs, on screen where there is a display, else to
-// standard error; the on-screen ones create the GUI application only for the first box.
+// standard error; the on-screen ones load the windows only for the first box.
 std::unique_ptr<platform::MessageBoxes> ChooseMessageBoxes() {
     if (auto logged = platform::MessageBoxesFromEnvironment())
         return logged;
     if (DisplayAvailable())
-        return MakeQtMessageBoxes();
+        return MakeScreenMessageBoxes();
     return platform::MakeStderrMessageBoxes();
 }
 

@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <span>
 
+#include "core/Progress.h"
 #include "image/Bitmap.h"
-#include "image/Progress.h"
 
 constexpr int kJpegColours = 236;
 

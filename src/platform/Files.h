@@ -12,15 +12,9 @@
 #include <string_view>
 #include <vector>
 
-namespace platform {
+#include "platform/FileAttributes.h"
 
-constexpr std::uint32_t FILE_ATTRIBUTE_READONLY = 0x01;
-constexpr std::uint32_t FILE_ATTRIBUTE_HIDDEN = 0x02;
-constexpr std::uint32_t FILE_ATTRIBUTE_SYSTEM = 0x04;
-constexpr std::uint32_t FILE_ATTRIBUTE_DIRECTORY = 0x10;
-constexpr std::uint32_t FILE_ATTRIBUTE_ARCHIVE = 0x20;
-constexpr std::uint32_t FILE_ATTRIBUTE_NORMAL = 0x80;
-constexpr std::uint32_t INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
+namespace platform {
 
 // How large a file may be, by what it is for; a larger one is refused before it is read.
 // A logo is 129,078 bytes; a file copied as one (list entries, backups, current logos) gets

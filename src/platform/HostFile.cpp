@@ -18,7 +18,7 @@
 #include <optional>
 
 #include "platform/Errors.h"
-#include "platform/Files.h"
+#include "platform/FileAttributes.h"
 
 namespace platform::host {
 

@@ -13,7 +13,6 @@
 #include "platform/Errors.h"
 #include "platform/Files.h"
 #include "platform/HostFile.h"
-#include "platform/Profile.h"
 #include "platform/Text.h"
 
 namespace platform {
@@ -339,26 +338,6 @@ bool HasWindowsSpelling(const fs::path& hostPath) {
     const std::string text = hostPath.string();
     return std::none_of(text.begin(), text.end(),
                         [](char c) { return c == '\\' || static_cast<unsigned char>(c) < 0x20; });
-}
-
-std::string GetWindowsDirectory() {
-    std::string directory;
-    try {
-        directory = GetPrivateProfileString("Paths", "WinDir", "", "C:\\MSDOS.SYS");
-    } catch (const Exception&) {
-        // As on Windows: the standard folder. Where msdos.sys itself is used, its error shows.
-    }
-    if (directory.empty())
-        return "C:\\WINDOWS";
-    while (directory.size() > 3 && directory.back() == '\\') directory.pop_back();
-    return directory;
-}
-
-std::string GetSystemDirectory() {
-    std::string windows = GetWindowsDirectory();
-    if (windows.back() != '\\')
-        windows += '\\';
-    return windows + "SYSTEM";
 }
 
 }  // namespace platform

@@ -54,9 +54,4 @@ std::filesystem::path DefaultMachineRoot();
 Machine& CurrentMachine();
 void UseMachine(const std::filesystem::path& root, const std::filesystem::path& seedDirectory = {});
 
-// WinDir of [Paths] in C:\MSDOS.SYS, else C:\WINDOWS (GetWindowsDirectory); no trailing
-// backslash. The system directory is the Windows directory + "\SYSTEM".
-std::string GetWindowsDirectory();
-std::string GetSystemDirectory();
-
 }  // namespace platform

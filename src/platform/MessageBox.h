@@ -10,21 +10,19 @@ namespace platform {
 
 enum class BoxKind { Error, Warning, Information, YesNo, YesNoCancel, OkCancel };
 
-constexpr int IDOK = 1;
-constexpr int IDCANCEL = 2;
-constexpr int IDYES = 6;
-constexpr int IDNO = 7;
+// The button a box was answered with, by its Windows code.
+enum class BoxAnswer { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
+using enum BoxAnswer;
 
 class MessageBoxes {
 public:
     virtual ~MessageBoxes() = default;
-    // Shows the box and returns the button code of the answer.
-    virtual int Show(BoxKind kind, const std::string& title, const std::string& text) = 0;
+    virtual BoxAnswer Show(BoxKind kind, const std::string& title, const std::string& text) = 0;
 };
 
 // The answer a box gets when nobody is asked: ok for plain boxes, no for yes/no,
 // cancel for the other two.
-int DefaultAnswer(BoxKind kind);
+BoxAnswer DefaultAnswer(BoxKind kind);
 // "error", "warning", "information", "yesno", "yesnocancel", "okcancel".
 const char* BoxKindName(BoxKind kind);
 

@@ -292,4 +292,24 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key,
     }
 }
 
+std::string GetWindowsDirectory() {
+    std::string directory;
+    try {
+        directory = GetPrivateProfileString("Paths", "WinDir", "", "C:\\MSDOS.SYS");
+    } catch (const Exception&) {
+        // As on Windows: the standard folder. Where msdos.sys itself is used, its error shows.
+    }
+    if (directory.empty())
+        return "C:\\WINDOWS";
+    while (directory.size() > 3 && directory.back() == '\\') directory.pop_back();
+    return directory;
+}
+
+std::string GetSystemDirectory() {
+    std::string windows = GetWindowsDirectory();
+    if (windows.back() != '\\')
+        windows += '\\';
+    return windows + "SYSTEM";
+}
+
 }  // namespace platform

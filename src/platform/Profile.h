@@ -21,6 +21,11 @@ std::string GetPrivateProfileString(std::string_view section, std::string_view k
 bool WritePrivateProfileString(std::string_view section, std::string_view key,
                                std::optional<std::string_view> value, std::string_view fileName);
 
+// WinDir of [Paths] in C:\MSDOS.SYS, else C:\WINDOWS (GetWindowsDirectory); no trailing
+// backslash. The system directory is the Windows directory + "\SYSTEM".
+std::string GetWindowsDirectory();
+std::string GetSystemDirectory();
+
 namespace profile {
 // The same rules on a file's text, for the functions above and for tests.
 std::optional<std::string> ReadValue(std::string_view text, std::string_view section,

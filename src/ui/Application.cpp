@@ -14,7 +14,7 @@
 #include <string>
 
 #include "core/Global.h"
-#include "image/Progress.h"
+#include "core/Progress.h"
 #include "platform/Help.h"
 #include "platform/Process.h"
 #include "ui/FormTools.h"
@@ -29,7 +29,7 @@ int appArgc = 1;
 char appName[] = "bootrama";
 char* appArgv[] = {appName, nullptr};
 
-// Ended by RunMainWindow while the libraries' own globals still stand; an application
+// Ended by BootramaRunMainWindow while the libraries' own globals still stand; an application
 // that only showed boxes ends with the program.
 std::unique_ptr<QApplication>& OwnApplication() {
     static std::unique_ptr<QApplication> application;
@@ -49,7 +49,8 @@ QApplication& EnsureApplication() {
 
 class QtMessageBoxes : public platform::MessageBoxes {
 public:
-    int Show(platform::BoxKind kind, const std::string& title, const std::string& text) override {
+    platform::BoxAnswer Show(platform::BoxKind kind, const std::string& title,
+                             const std::string& text) override {
         EnsureApplication();
         QMessageBox box(IconOf(kind), QString::fromStdString(title), MessageText(text),
                         ButtonsOf(kind), Owner());
@@ -108,13 +109,9 @@ bool EnvironmentSet(const char* name) {
 
 }  // namespace
 
-bool DisplayAvailable() {
-    return EnvironmentSet("DISPLAY") || EnvironmentSet("WAYLAND_DISPLAY") ||
-           EnvironmentSet("QT_QPA_PLATFORM");
-}
-
-std::unique_ptr<platform::MessageBoxes> MakeQtMessageBoxes() {
-    return std::make_unique<QtMessageBoxes>();
+platform::MessageBoxes* BootramaScreenMessageBoxes() {
+    static QtMessageBoxes boxes;
+    return &boxes;
 }
 
 // Milliseconds since the process started (field 22 of /proc/self/stat, in clock ticks
@@ -156,12 +153,7 @@ protected:
     }
 };
 
-int RunMainWindow() {
-    // Qt would abort the program without a display; the user gets our own message instead.
-    if (!DisplayAvailable()) {
-        ErrorBox("Bootrama", "Bootrama needs a graphical display to show its main window.");
-        return 1;
-    }
+int BootramaRunMainWindow() {
     EnsureApplication();
     InitUiResources();
     // Long picture loads show the hourglass.

@@ -8,9 +8,9 @@
 #include <numeric>
 
 #include "core/ProgErrors.h"
+#include "core/Progress.h"
 #include "image/Bitmap.h"
 #include "image/BmpTools.h"
-#include "image/Progress.h"
 #include "lists/Pathlist.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"

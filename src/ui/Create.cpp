@@ -42,12 +42,12 @@ void TCreateDlg::SetupControls() {
     ui_->CloseBtn->setIcon(look->standardIcon(QStyle::SP_DialogCloseButton));
     ui_->HelpBtn->setIcon(look->standardIcon(QStyle::SP_DialogHelpButton));
     // The item index is the adaptation method.
-    methods_.addButton(ui_->StretchItem, stretch);
-    methods_.addButton(ui_->CropItem, crop);
-    methods_.addButton(ui_->ZoomItem, zoom);
+    methods_.addButton(ui_->StretchItem, int(TStretchMode::stretch));
+    methods_.addButton(ui_->CropItem, int(TStretchMode::crop));
+    methods_.addButton(ui_->ZoomItem, int(TStretchMode::zoom));
     ui_->BmpPaintBox->SetAnimated(ui_->AnimateBox->isChecked());
 
-    Logo.SetStretchMode(stretch);
+    Logo.SetStretchMode(TStretchMode::stretch);
     Logo.SetAspectRatio(true);
     Logo.LogosOnly = false;
     Logo.LogoPaintBox = ui_->BmpPaintBox;
@@ -140,7 +140,7 @@ void TCreateDlg::LogoSourceChanged() {
     ui_->ErrorPanel->setVisible(!hasLogo);
     EnableLogoControls(hasLogo);
     if (hasLogo) {
-        methods_.button(Logo.StretchMode())->setChecked(true);
+        methods_.button(int(Logo.StretchMode()))->setChecked(true);
         setWindowTitle(FromStd("Create logo from " + ExtractFileName(Logo.SourceFile())));
     } else {
         setWindowTitle(QLatin1String(NoSourceCaption));

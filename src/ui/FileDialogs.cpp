@@ -111,7 +111,7 @@ private:
             return;
         try {
             std::int32_t colours = 0;
-            const auto bitmap = LoadPicture(WindowsPathOf(path_), colours, {});
+            const auto bitmap = LoadPicture(WindowsPathOf(path_), colours, {}, TLogoFiles::Allowed);
             const bool logo = IsLogoImage(bitmap.get()) && colours == 256;
             ShowPicture(LogoImage(*bitmap), logo);
             facts_->setText(

@@ -14,9 +14,9 @@
 #include "core/ProgErrors.h"
 #include "image/Bitmap.h"
 #include "image/BmpTools.h"
-#include "lists/FirstRun.h"
 #include "platform/Help.h"
 #include "platform/MessageBox.h"
+#include "setup/FirstRun.h"
 #include "switching/Backup.h"
 #include "switching/Switch.h"
 #include "ui/ApplicationHints.h"
@@ -339,9 +339,10 @@ void TMainForm::ActiveBtnClick() {
 }
 
 void TMainForm::RandomItemClick(TLogoKind kind) {
-    static const char* const questions[] = {"Startup logo will be replaced now at random.",
-                                            "Shutdown logo will be replaced now at random.",
-                                            "Final logo will be replaced now at random."};
+    static const TKindTable<const char*> questions = {
+        "Startup logo will be replaced now at random.",
+        "Shutdown logo will be replaced now at random.",
+        "Final logo will be replaced now at random."};
     if (YesNoBox("Switch logo", questions[kind]) == platform::IDYES)
         RandomSwitch(kind);
     LoadPreview(kind);

@@ -3,7 +3,6 @@
 // operation of the program through the menus, the tool bar, the pop-up menus and buttons.
 
 #include <QMainWindow>
-#include <array>
 #include <memory>
 
 #include "core/Global.h"
@@ -91,7 +90,7 @@ private:
 
     std::unique_ptr<Ui::TMainForm> ui_;
     std::unique_ptr<TApplicationHints> hints_;
-    std::array<std::unique_ptr<TBitmap>, 3> bitmaps_;  // BootBmp, ClosingBmp, CloseBmp
-    std::array<TKindControls, 3> kinds_{};
+    TKindTable<std::unique_ptr<TBitmap>> bitmaps_;  // BootBmp, ClosingBmp, CloseBmp
+    TKindTable<TKindControls> kinds_{};
     QString hint_;  // the status line's hint, whole
 };

@@ -69,7 +69,7 @@ void TViewDlg::SetupControls() {
     ui_->AnimateBox->setVisible(kind_ == lkBoot);
     ui_->LogoPaintBox->SetAnimated(kind_ == lkBoot && ui_->AnimateBox->isChecked());
 
-    Logo.SetStretchMode(stretch);
+    Logo.SetStretchMode(TStretchMode::stretch);
     Logo.SetAspectRatio(true);
     Logo.LogosOnly = false;
     Logo.LogoPaintBox = ui_->LogoPaintBox;

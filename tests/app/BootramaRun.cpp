@@ -59,6 +59,7 @@ void BootramaRun::MoveProgram(const fs::path& folder) {
     programDir_ = folder;
     fs::create_directories(folder);
     fs::copy_file(BOOTRAMA_EXE, folder / "bootrama");
+    fs::copy_file(BOOTRAMA_UI_LIBRARY, folder / "libbootrama_ui.so");
 }
 
 fs::path BootramaRun::Logo(TLogoKind kind) const {
@@ -74,14 +75,14 @@ fs::path BootramaRun::List(TLogoKind kind) const {
 
 void BootramaRun::WriteOneLogoLists() {
     for (TLogoKind kind : AllLogoKinds) {
-        const std::string name = "new" + std::to_string(kind) + ".sys";
-        WriteFile(DriveC() / "Logos" / name, "new " + std::to_string(kind));
+        const std::string name = "new" + std::to_string(KindIndex(kind)) + ".sys";
+        WriteFile(DriveC() / "Logos" / name, "new " + std::to_string(KindIndex(kind)));
         WriteFile(List(kind), "C:\\Logos\\" + name + "\r\n");
     }
 }
 
 bool BootramaRun::Switched(TLogoKind kind) const {
-    return ReadFile(Logo(kind)) == "new " + std::to_string(kind);
+    return ReadFile(Logo(kind)) == "new " + std::to_string(KindIndex(kind));
 }
 
 void BootramaRun::WriteConfig(bool boot, bool close, bool closing) {
@@ -110,6 +111,13 @@ RunResult BootramaRun::RunWithoutLog(const std::string& argument) {
 
 RunResult BootramaRun::RunLogo(const std::vector<std::string>& arguments) {
     return Finish(Launch(BOOTRAMA_LOGO_EXE, arguments, BaseEnvironment(), DriveC()));
+}
+
+RunResult BootramaRun::RunOnScreen(const std::string& argument) {
+    std::vector<std::string> environment = BaseEnvironment();
+    environment.push_back(std::string("QT_QPA_PLATFORM=") + NoDisplayPlatform);
+    environment.push_back("LD_DEBUG=files");
+    return Finish(Launch(ProgramDir() / "bootrama", {argument}, std::move(environment), {}));
 }
 
 pid_t BootramaRun::Start(const std::string& argument) {

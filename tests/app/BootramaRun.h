@@ -49,7 +49,9 @@ protected:
     void MoveProgram(const fs::path& folder);
 
     // The current logos and the lists of the machine, with one logo of its own for each kind.
-    static std::string Current(TLogoKind kind) { return "current " + std::to_string(kind); }
+    static std::string Current(TLogoKind kind) {
+        return "current " + std::to_string(KindIndex(kind));
+    }
     fs::path Logo(TLogoKind kind) const;
     fs::path List(TLogoKind kind) const;
     void WriteOneLogoLists();
@@ -66,6 +68,9 @@ protected:
     RunResult Finish(pid_t child);
     // A run that takes longer fails and is ended, instead of blocking the test suite.
     std::chrono::seconds runTimeout_{60};
+    // With NoDisplayPlatform for a display but without message log, so boxes go on screen;
+    // the dynamic linker names every library it loads on standard error.
+    RunResult RunOnScreen(const std::string& argument);
 
     static void WriteFile(const fs::path& path, const std::string& contents);
     static std::string ReadFile(const fs::path& path);

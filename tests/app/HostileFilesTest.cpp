@@ -189,12 +189,12 @@ TEST_F(HostileFiles, LogoGoesToStandardOutputForADash) {
 // leaves no temporary file behind.
 TEST_F(HostileFiles, KilledWhileSwitchingLosesNoLogoAndLeavesNoTemporary) {
     WriteConfig(true, true, true);
-    std::vector<std::string> whole[3];
+    TKindTable<std::vector<std::string>> whole;
     for (TLogoKind kind : AllLogoKinds) {
         std::string list;
         for (char c : {'a', 'b'}) {
-            const std::string name = c + std::to_string(kind) + ".sys";
-            whole[kind].push_back(std::string(129078, char(c + kind)));
+            const std::string name = c + std::to_string(KindIndex(kind)) + ".sys";
+            whole[kind].push_back(std::string(129078, char(c + KindIndex(kind))));
             WriteFile(DriveC() / "Logos" / name, whole[kind].back());
             list += "C:\\Logos\\" + name + "\r\n";
         }

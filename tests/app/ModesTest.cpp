@@ -297,12 +297,13 @@ TEST_F(ModesTest, UndoAnsweredNoTwiceKeepsLogosAndTakesBackTheRest) {
 TEST_F(ModesTest, UndoRestoresTheBackupsAndDeletesThem) {
     WriteConfig(false, false, false);
     WriteOneLogoLists();
-    for (TLogoKind kind : AllLogoKinds) WriteFile(Backup(kind), "saved " + std::to_string(kind));
+    for (TLogoKind kind : AllLogoKinds)
+        WriteFile(Backup(kind), "saved " + std::to_string(KindIndex(kind)));
     RunResult run = Run("/U", "yes,yes");
     ExpectWindowless(run);
     EXPECT_THAT(run.boxes, ElementsAre(RestoreQuestion("yes"), KeepListsQuestion("yes")));
     for (TLogoKind kind : AllLogoKinds) {
-        EXPECT_EQ(ReadFile(Logo(kind)), "saved " + std::to_string(kind));
+        EXPECT_EQ(ReadFile(Logo(kind)), "saved " + std::to_string(KindIndex(kind)));
         EXPECT_FALSE(fs::exists(Backup(kind)));
         EXPECT_TRUE(fs::exists(List(kind)));
     }

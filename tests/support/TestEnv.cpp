@@ -32,9 +32,9 @@ TempDir::~TempDir() {
     fs::remove_all(path_, ignored);
 }
 
-int ScriptedMessageBoxes::Show(platform::BoxKind kind, const std::string& title,
-                               const std::string& text) {
-    int answer = platform::DefaultAnswer(kind);
+platform::BoxAnswer ScriptedMessageBoxes::Show(platform::BoxKind kind, const std::string& title,
+                                               const std::string& text) {
+    platform::BoxAnswer answer = platform::DefaultAnswer(kind);
     bool question = kind == platform::BoxKind::YesNo || kind == platform::BoxKind::YesNoCancel ||
                     kind == platform::BoxKind::OkCancel;
     if (question && !answers.empty()) {

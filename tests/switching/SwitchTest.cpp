@@ -23,7 +23,7 @@ protected:
         WriteFile(DriveC() / "WINDOWS" / "LOGOS.SYS", "current final");
     }
     fs::path ListHost(TLogoKind kind) const {
-        static const char* names[] = {"brboot.dat", "brclsing.dat", "brclose.dat"};
+        static const TKindTable<const char*> names = {"brboot.dat", "brclsing.dat", "brclose.dat"};
         return ProgramDir() / names[kind];
     }
     std::string MakeLogo(const std::string& name) const {

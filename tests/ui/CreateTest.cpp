@@ -129,7 +129,7 @@ TEST_F(CreateDlgTest, MethodAndAspectRebuildThePreviewAtOnce) {
 }
 
 struct CloseAnswer {
-    int answer;
+    platform::BoxAnswer answer;
     bool closes;
     bool saveAsked;
 };

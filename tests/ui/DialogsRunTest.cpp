@@ -30,8 +30,7 @@ protected:
         ASSERT_FALSE(number.isEmpty());
         displayName_ = QStringLiteral(":") + QString::fromLatin1(number);
         for (TLogoKind kind : AllLogoKinds) WriteFile(ListHost(kind), "");
-        fs::copy_file(BOOTRAMA_EXE, ProgramDir() / "bootrama");
-        fs::permissions(ProgramDir() / "bootrama", fs::perms::owner_exec, fs::perm_options::add);
+        CopyProgram();
     }
 
     void StartProgram() {

@@ -41,9 +41,7 @@ protected:
     }
 
     void StartProgram() {
-        const fs::path built = BOOTRAMA_PROGRAM_DIR;
-        fs::copy_file(BOOTRAMA_EXE, ProgramDir() / "bootrama");
-        fs::copy(built / "BootramaE.qch", ProgramDir() / "BootramaE.qch");
+        CopyProgram({"BootramaE.qch"});
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "QT_SCALE_FACTOR"})
             environment.remove(name);

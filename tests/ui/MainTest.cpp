@@ -148,7 +148,7 @@ TEST_P(PreviewTest, ShowsTheLogoOrTellsWhyNot) {
             break;
     }
     auto form = OpenMainForm();
-    static const char* const names[] = {"Boot", "Closing", "Close"};
+    static const TKindTable<const char*> names = {"Boot", "Closing", "Close"};
     const std::string prefix = names[c.kind];
     EXPECT_EQ(Child<QLabel>(*form, (prefix + "ErrorTxt").c_str())->text().toStdString(),
               c.errorText);
@@ -200,7 +200,7 @@ class EnablingTest : public UiTest, public ::testing::WithParamInterface<ListCas
 
 TEST_P(EnablingTest, SwitchButtonsAndRandomItemsFollowTheLists) {
     const ListCase& c = GetParam();
-    const bool filled[] = {c.boot, c.closing, c.close};
+    const TKindTable<bool> filled = {c.boot, c.closing, c.close};
     for (TLogoKind kind : AllLogoKinds) {
         if (filled[kind])
             FillList(kind);
@@ -208,9 +208,10 @@ TEST_P(EnablingTest, SwitchButtonsAndRandomItemsFollowTheLists) {
             WriteFile(ListHost(kind), "");
     }
     auto form = OpenMainForm();
-    const char* const buttons[] = {"BootActiveBtn", "ClosingActiveBtn", "CloseActiveBtn"};
-    const char* const items[] = {"RandomBootItem", "RandomClosingItem", "RandomCloseItem"};
-    const char* const pops[] = {"PopRandomBoot", "PopRandomClosing", "PopRandomClose"};
+    const TKindTable<const char*> buttons = {"BootActiveBtn", "ClosingActiveBtn", "CloseActiveBtn"};
+    const TKindTable<const char*> items = {"RandomBootItem", "RandomClosingItem",
+                                           "RandomCloseItem"};
+    const TKindTable<const char*> pops = {"PopRandomBoot", "PopRandomClosing", "PopRandomClose"};
     for (TLogoKind kind : AllLogoKinds) {
         EXPECT_EQ(Child<QPushButton>(*form, buttons[kind])->isEnabled(), filled[kind]);
         EXPECT_EQ(Child<QAction>(*form, items[kind])->isEnabled(), filled[kind]);
@@ -455,7 +456,7 @@ struct DialogEntry {
     const char* control;
     Gesture gesture;
     const char* title;
-    int kind;  // of a view dialog, whose preview is loaded again; -1 for the create dialog
+    std::optional<TLogoKind> kind;  // of a view dialog, whose preview is loaded again
 };
 
 class DialogEntryTest : public UiTest, public ::testing::WithParamInterface<DialogEntry> {};
@@ -471,8 +472,8 @@ TEST_P(DialogEntryTest, OpensItsDialogAndRefreshesAfterwards) {
     OnNextModal([&](QDialog& dialog) {
         title = dialog.windowTitle().toStdString();
         // What the dialog changed shows in the main window when it is closed.
-        if (entry.kind >= 0)
-            WriteLogo(LogoHost(static_cast<TLogoKind>(entry.kind)), 99);
+        if (entry.kind)
+            WriteLogo(LogoHost(*entry.kind), 99);
         WriteFile(MsDosSys(), "[Options]\r\nLogo=0\r\n");
         dialog.reject();
     });
@@ -490,8 +491,8 @@ TEST_P(DialogEntryTest, OpensItsDialogAndRefreshesAfterwards) {
     EXPECT_EQ(title, entry.title);
     EXPECT_THAT(BoxTexts(), IsEmpty());
     static const char* const boxes[] = {"BootBox", "ClosingBox", "CloseBox"};
-    if (entry.kind >= 0) {
-        EXPECT_EQ(Child<TLogoPreview>(*form, boxes[entry.kind])->Image().pixel(0, 0),
+    if (entry.kind) {
+        EXPECT_EQ(Child<TLogoPreview>(*form, boxes[KindIndex(*entry.kind)])->Image().pixel(0, 0),
                   qRgb(99, 99, 99));
         EXPECT_TRUE(Child(*form, "BlockPanel1")->isVisibleTo(form.get()));
     } else {
@@ -512,8 +513,10 @@ INSTANTIATE_TEST_SUITE_P(
         DialogEntry{"ClosingErrorTxt", Gesture::DoubleClick, "View & Replace Shutdown logo",
                     lkClosing},
         DialogEntry{"CloseErrorTxt", Gesture::DoubleClick, "View & Replace Final logo", lkClose},
-        DialogEntry{"Erstellen", Gesture::Trigger, "Create logo - no source file specified", -1},
-        DialogEntry{"SpeedButton2", Gesture::Click, "Create logo - no source file specified", -1}),
+        DialogEntry{"Erstellen", Gesture::Trigger, "Create logo - no source file specified",
+                    std::nullopt},
+        DialogEntry{"SpeedButton2", Gesture::Click, "Create logo - no source file specified",
+                    std::nullopt}),
     [](const ::testing::TestParamInfo<DialogEntry>& entry) {
         return std::string(entry.param.control);
     });

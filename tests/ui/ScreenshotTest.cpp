@@ -81,7 +81,7 @@ protected:
         if (dir.isEmpty())
             GTEST_SKIP() << "BOOTRAMA_SCREENSHOT_DIR names no folder";
         folder_ = QString::fromLocal8Bit(dir);
-        const int hues[] = {215, 20, 280};
+        const TKindTable<int> hues = {215, 20, 280};
         for (TLogoKind kind : AllLogoKinds) {
             WriteFile(LogoHost(kind), EncodeBmp8(PaintedLogo(hues[kind])));
             if (kind != lkClose)

@@ -74,13 +74,23 @@ void UiTest::TearDown() {
 }
 
 fs::path UiTest::ListHost(TLogoKind kind) const {
-    static const char* const names[] = {"brboot.dat", "brclsing.dat", "brclose.dat"};
+    static const TKindTable<const char*> names = {"brboot.dat", "brclsing.dat", "brclose.dat"};
     return ProgramDir() / names[kind];
 }
 
 fs::path UiTest::LogoHost(TLogoKind kind) const {
-    static const char* const names[] = {"LOGO.SYS", "WINDOWS/LOGOW.SYS", "WINDOWS/LOGOS.SYS"};
+    static const TKindTable<const char*> names = {"LOGO.SYS", "WINDOWS/LOGOW.SYS",
+                                                  "WINDOWS/LOGOS.SYS"};
     return DriveC() / names[kind];
+}
+
+void UiTest::CopyProgram(std::initializer_list<const char*> parts) const {
+    const fs::path built = BOOTRAMA_PROGRAM_DIR;
+    fs::copy_file(BOOTRAMA_EXE, ProgramDir() / "bootrama");
+    fs::permissions(ProgramDir() / "bootrama", fs::perms::owner_exec, fs::perm_options::add);
+    fs::copy(built / "libbootrama_ui.so", ProgramDir() / "libbootrama_ui.so");
+    for (const char* part : parts)
+        fs::copy(built / part, ProgramDir() / part, fs::copy_options::recursive);
 }
 
 void UiTest::WriteIni(const std::string& lines) {
@@ -101,7 +111,7 @@ void UiTest::WriteBitmap(const fs::path& path, int width, int height, int index)
 }
 
 void UiTest::FillList(TLogoKind kind) {
-    const fs::path logo = DriveC() / "Logos" / ("kind" + std::to_string(kind) + ".bmp");
+    const fs::path logo = DriveC() / "Logos" / ("kind" + std::to_string(KindIndex(kind)) + ".bmp");
     WriteLogo(logo);
     WriteFile(ListHost(kind), Win(logo) + "\r\n");
 }

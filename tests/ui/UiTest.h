@@ -3,8 +3,8 @@
 
 #include <QAction>
 #include <QDialog>
-#include <QWidget>
 #include <QTimer>
+#include <QWidget>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -52,6 +52,9 @@ protected:
     fs::path MsDosSys() const { return DriveC() / "MSDOS.SYS"; }
 
     void WriteIni(const std::string& lines);
+    // The real program in the test's program folder: the executable, its windows and the
+    // named parts of the built program folder.
+    void CopyProgram(std::initializer_list<const char*> parts = {}) const;
     // An 8-bit bitmap of one colour: index of a grey ramp, so the colour is (index, index,
     // index).
     static void WriteBitmap(const fs::path& path, int width, int height, int index = 7);

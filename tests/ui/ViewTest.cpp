@@ -112,10 +112,11 @@ TEST_F(ViewDlgTest, LoadedJpegBecomesTheCurrentLogo) {
     Click(*dialog, "ChangeBtn");
     // The picture as the program converts it, written as logo.sys; no other file saved.
     std::int32_t colours = 0;
-    const auto picture = LoadPicture("C:\\Pictures\\sunset.jpg", colours, {});
+    const auto picture = LoadPicture("C:\\Pictures\\sunset.jpg", colours, {}, TLogoFiles::Refused);
     EXPECT_TRUE(ReadFile(DriveC() / "logo.sys") ==
-                EncodeBmp8(*ConvertToLogo(*picture, true,
-                                          FitsInsideLogo(*picture, true) ? crop : stretch)));
+                EncodeBmp8(*ConvertToLogo(
+                    *picture, true,
+                    FitsInsideLogo(*picture, true) ? TStretchMode::crop : TStretchMode::stretch)));
     EXPECT_THAT(Items(*dialog), ElementsAre("a.sys", "<current logo>"));
     EXPECT_EQ(Selected(*dialog), "<current logo>");
     EXPECT_TRUE(Child(*dialog, "Infolabel")->isVisibleTo(dialog.get()));

@@ -44,7 +44,7 @@ done
 
 # A program folder past its first start, with empty lists: no question on the way.
 mkdir -p "$work/program"
-cp "$built/bootrama" "$built/BootramaE.qch" "$work/program/"
+cp "$built/bootrama" "$built/libbootrama_ui.so" "$built/BootramaE.qch" "$work/program/"
 cp -r "$built/NewMachine" "$work/program/"
 printf '[Bootrama-Options]\r\nNewInstalled=0\r\n' >"$work/program/bootrama.ini"
 for list in brboot.dat brclsing.dat brclose.dat; do : >"$work/program/$list"; done
