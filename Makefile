@@ -11,7 +11,7 @@ WERROR     := $(if $(CI),ON,OFF)
 CMAKE_ARGS := -G Ninja -DBOOTRAMA_WERROR=$(WERROR) -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
 SOURCES     = $(shell find src tests fuzz bench examples -name '*.cpp' -o -name '*.h')
 
-.PHONY: all deps build test run test-asan fuzz bench install clean format check-format
+.PHONY: all deps build test run test-asan fuzz bench install package clean format check-format
 
 all: build
 
@@ -48,6 +48,10 @@ bench: build
 
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package, in $(BUILD)/package.
+package: build
+	cmake --build $(BUILD) --target package
 
 format: deps
 	@clang-format -i $(SOURCES)

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building and testing need, only when some are missing.
+# Installs the Debian 12 packages that building, packaging and testing need, only when some
+# are missing.
 set -euo pipefail
 
 packages=(
@@ -12,6 +13,7 @@ packages=(
   clang libclang-rt-14-dev clang-format
   hyperfine time
   fonts-dejavu-core
+  help2man file lintian desktop-file-utils appstream
 )
 
 missing=()

@@ -32,7 +32,7 @@ public:
 
 private:
     UiLibrary() {
-        const auto path = platform::ProgramHostDirectory() / UiLibraryFile;
+        const auto path = platform::ExecutableDirectory() / UiLibraryFile;
         QLibrary library(QString::fromStdString(path.string()));
         auto boxes = reinterpret_cast<ScreenMessageBoxesEntry>(
             library.resolve("BootramaScreenMessageBoxes"));

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/CommandLine.h"
 #include "core/Global.h"
 #include "image/BmpCodec.h"
 #include "image/Logo.h"
@@ -35,7 +36,8 @@ constexpr const char* kUsage =
     "                    (default: crop for a picture that fits, else stretch)\n"
     "  --aspect          correct for the screen's proportions (default)\n"
     "  --no-aspect       map the picture onto 320 by 400 pixels as it is\n"
-    "  --help            show this text\n";
+    "  -h, --help        show this text and end\n"
+    "  --version         show the version and end\n";
 
 struct Options {
     std::optional<TStretchMode> method;
@@ -53,13 +55,16 @@ std::optional<TStretchMode> methodNamed(const std::string& name) {
     return std::nullopt;
 }
 
-// Nothing when the command line is wrong; exits for --help.
+// Nothing when the command line is wrong; exits for --help and --version.
 std::optional<Options> parse(int argc, char** argv) {
     Options options;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         if (argument == "--help" || argument == "-h") {
             std::cout << kUsage;
+            std::exit(0);
+        } else if (argument == "--version") {
+            std::cout << VersionText("bootrama-logo");
             std::exit(0);
         } else if (argument == "--aspect") {
             options.aspect = true;
@@ -127,7 +132,7 @@ int main(int argc, char** argv) {
     }
     try {
         platform::UseMachine(platform::DefaultMachineRoot(),
-                             platform::ProgramHostDirectory() / "NewMachine");
+                             platform::ExecutableDirectory() / "NewMachine");
         convert(*options);
         return 0;
     } catch (const platform::Exception& error) {

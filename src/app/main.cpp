@@ -1,9 +1,12 @@
-// The entry of bootrama: the window-less modes /U and /Auto, else the main window.
+// The entry of bootrama: the usage and version, the window-less modes /U and /Auto, else the
+// main window.
 
 #include <exception>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "app/CommandLine.h"
 #include "app/Modes.h"
 #include "app/UiLibrary.h"
 #include "core/Global.h"
@@ -25,9 +28,15 @@ std::unique_ptr<platform::MessageBoxes> ChooseMessageBoxes() {
 }
 
 // The program folder is reached through its Windows path; one whose name that path can't
-// hold would lose its settings and lists, so it is refused before anything is done.
+// hold would lose its settings and lists, so it is refused before anything is done. So is a
+// user's program folder that could not be made.
 bool ProgramFolderUsable() {
     const auto folder = platform::ProgramHostDirectory();
+    if (!std::filesystem::is_directory(folder)) {
+        ErrorBox("Bootrama",
+                 Format("Bootrama can't create its program folder \"%s\".", {folder.string()}));
+        return false;
+    }
     if (platform::HasWindowsSpelling(folder))
         return true;
     ErrorBox("Bootrama",
@@ -51,12 +60,14 @@ int Run() {
 
 int main(int argc, char** argv) {
     platform::SetCommandLine(std::vector<std::string>(argv, argv + argc));
+    if (const auto exitCode = AnswerOption(platform::ParamStr(1)))
+        return *exitCode;
     try {
         platform::SetMessageBoxes(ChooseMessageBoxes());
         if (!ProgramFolderUsable())
             return 1;
         platform::UseMachine(platform::DefaultMachineRoot(),
-                             platform::ProgramHostDirectory() / "NewMachine");
+                             platform::ExecutableDirectory() / "NewMachine");
         return Run();
     } catch (const std::exception& error) {
         ErrorBox("Bootrama", Format("General Error\rError: %s", {platform::ClassNameOf(error)}));

@@ -4,12 +4,16 @@
 #include "core/ProgErrors.h"
 #include "platform/Process.h"
 #include "platform/Registry.h"
+#include "platform/SessionAutostart.h"
 
 namespace {
 
 constexpr std::string_view RunKey = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr std::string_view AutoStartValue = "Bootrama: change logos";
 constexpr std::string_view RegistryErrorText = "Error writing to the Windows registry!\rError: %s";
+constexpr std::string_view SessionErrorText =
+    "Error writing the autostart entry \"%s\" of the desktop session!\rError: %s";
+constexpr std::string_view AutoArgument = "/Auto";
 
 // Without its key the value would land under the root, which the registry refuses.
 void OpenRunKey(platform::Registry& registry) {
@@ -26,10 +30,15 @@ void DeleteIfLeaf(std::string_view key) {
     registry.DeleteKey(key);
 }
 
+EWriteRegError SessionError(std::string_view reason) {
+    return EWriteRegError(
+        Format(SessionErrorText, {platform::SessionAutostartFile().string(), reason}));
+}
+
 }  // namespace
 
 std::string AutoStartCommand() {
-    return GetAppPath() + platform::ProgramFileName() + " /Auto";
+    return GetAppPath() + platform::ProgramFileName() + " " + std::string(AutoArgument);
 }
 
 bool IsAutoStartOn() {
@@ -37,7 +46,8 @@ bool IsAutoStartOn() {
         platform::Registry registry(platform::RootKey::LocalMachine);
         if (!registry.OpenKey(RunKey, false))
             return false;
-        return registry.ReadString(AutoStartValue) == AutoStartCommand();
+        return registry.ReadString(AutoStartValue) == AutoStartCommand() &&
+               platform::SessionAutostartIs(AutoArgument);
     } catch (const std::exception&) {
         return false;
     }
@@ -51,9 +61,18 @@ void AddAutoStart() {
     } catch (const std::exception& error) {
         throw EWriteRegError(Format(RegistryErrorText, {platform::ClassNameOf(error)}));
     }
+    try {
+        platform::WriteSessionAutostart(AutoArgument);
+    } catch (const std::exception& error) {
+        throw SessionError(platform::ClassNameOf(error));
+    }
 }
 
+// The session's entry goes first: it is what starts the program on this computer, and a
+// registry that can't be written must not keep it.
 void RemoveAutoStart() {
+    if (!platform::RemoveSessionAutostart())
+        throw SessionError("DeleteAuto");
     try {
         platform::Registry registry(platform::RootKey::LocalMachine);
         if (!registry.OpenKey(RunKey, false))

@@ -6,6 +6,9 @@
 
 namespace platform {
 
+// The help file, in the program folder.
+inline constexpr const char* HelpFileName = "BootramaE.qch";
+
 class Help {
 public:
     virtual ~Help() = default;

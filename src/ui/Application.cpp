@@ -43,7 +43,7 @@ QApplication& EnsureApplication() {
     // The name only: a display name would be appended to every window title ("Backup —
     // Bootrama"), and titles are the program's own.
     QApplication::setApplicationName(QStringLiteral("Bootrama"));
-    QApplication::setDesktopFileName(QStringLiteral("bootrama"));
+    QApplication::setDesktopFileName(QStringLiteral(BOOTRAMA_APP_ID));
     return *OwnApplication();
 }
 

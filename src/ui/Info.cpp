@@ -6,7 +6,7 @@
 #include "ui/FormTools.h"
 #include "ui_Info.h"
 
-const char* const BootramaWebAddress = "https://bootrama.example.org/";
+const char* const BootramaWebAddress = BOOTRAMA_HOMEPAGE;
 const char* const BootramaMailAddress = "bootrama@example.org";
 
 namespace {

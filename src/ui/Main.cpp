@@ -35,7 +35,6 @@ constexpr int MainHelpContext = 55;
 constexpr int CrashCourseHelpContext = 51;
 // QStatusBar draws its message between margins of 6 and 12 pixels.
 constexpr int StatusMargins = 18;
-const char* const HelpFileName = "BootramaE.qch";
 
 }  // namespace
 
@@ -210,7 +209,7 @@ void TMainForm::ConnectHandlers() {
 void TMainForm::FormCreate() {
     hints_ = std::make_unique<TApplicationHints>([this](const QString& hint) { ShowHint(hint); },
                                                  MainHelpContext);
-    platform::CurrentHelp().SetHelpFile(GlobalInfo().AppPath + HelpFileName);
+    platform::CurrentHelp().SetHelpFile(GlobalInfo().AppPath + platform::HelpFileName);
     ReadConfigAtStart();
     for (auto& bitmap : bitmaps_) bitmap = std::make_unique<TBitmap>();
     FirstRunSetup();

@@ -8,6 +8,7 @@
 #include "platform/Files.h"
 #include "platform/Profile.h"
 #include "platform/Registry.h"
+#include "platform/SessionAutostart.h"
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -57,10 +58,14 @@ protected:
         ASSERT_TRUE(user.OpenKey(ProgramKey, true));
         user.WriteString("Version", "2.00");
         ASSERT_TRUE(platform::WritePrivateProfileString("Options", "Logo", "0", "C:\\MSDOS.SYS"));
+        WriteFile(platform::SessionAutostartFile(), "[Desktop Entry]\n");
     }
+    // The registry value and the desktop session's entry: one goes with the other.
     bool AutoStartPresent() {
         platform::Registry machine(platform::RootKey::LocalMachine);
-        return machine.OpenKey(RunKey, false) && machine.ValueExists(AutoStartValue);
+        const bool value = machine.OpenKey(RunKey, false) && machine.ValueExists(AutoStartValue);
+        EXPECT_EQ(fs::exists(platform::SessionAutostartFile()), value);
+        return value;
     }
     bool ProgramKeyPresent() {
         return platform::Registry(platform::RootKey::CurrentUser).KeyExists(ProgramKey);
@@ -187,7 +192,8 @@ TEST_P(OtherSpellings, OpenTheMainWindowAndSwitchNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Entry, OtherSpellings,
-                         ::testing::Values("/auto", "/AUTO", "-Auto", "/u", "-U", ""));
+                         ::testing::Values("/auto", "/AUTO", "-Auto", "/u", "-U", "",
+                                           "C:\\Logos\\sunset.bmp"));
 
 // ---- Bad lists ----
 
@@ -351,9 +357,11 @@ TEST_F(ModesTest, UndoTurnsTheLogoOnInAReadOnlyMsdosSys) {
     EXPECT_FALSE(AutoStartPresent());
 }
 
+// The session's autostart entry goes all the same: it is what would start the program.
 TEST_F(ModesTest, UndoReportsARegistryItCannotRead) {
     WriteConfig(false, false, false);
     WriteFile(MachineRoot() / "registry.reg", "not a registry\r\n");
+    WriteFile(platform::SessionAutostartFile(), "[Desktop Entry]\n");
     RunResult run = Run("/U", "no,yes");
     ExpectWindowless(run);
     ASSERT_EQ(run.boxes.size(), 4u);
@@ -365,6 +373,7 @@ TEST_F(ModesTest, UndoReportsARegistryItCannotRead) {
               Box("error", UndoTitle,
                   "Error writing to the Windows registry!\rError: EReadRegError", "ok"));
     EXPECT_EQ(ReadFile(MachineRoot() / "registry.reg"), "not a registry\r\n");
+    EXPECT_FALSE(fs::exists(platform::SessionAutostartFile()));
 }
 
 }  // namespace

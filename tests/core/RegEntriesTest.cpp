@@ -1,11 +1,18 @@
+#include <gmock/gmock.h>
+
+#include <cstdlib>
+
 #include "core/Global.h"
 #include "core/ProgErrors.h"
 #include "core/RegEntries.h"
+#include "platform/Process.h"
 #include "platform/Registry.h"
+#include "platform/SessionAutostart.h"
 #include "support/TestEnv.h"
 
 namespace {
 
+namespace fs = std::filesystem;
 using platform::Registry;
 using platform::RootKey;
 
@@ -38,14 +45,56 @@ TEST_F(RegEntriesTest, CommandIsTheProgramFolderAndAutoWithoutQuotes) {
 }
 
 TEST_F(RegEntriesTest, AddTestRemoveRoundTrip) {
+    const auto session = platform::SessionAutostartFile();
     EXPECT_FALSE(IsAutoStartOn());
     AddAutoStart();
     EXPECT_TRUE(IsAutoStartOn());
     EXPECT_EQ(RunValue(), AutoStartCommand());
+    const std::string executable = (platform::ExecutableDirectory() / "bootrama").string();
+    EXPECT_THAT(ReadFile(session), ::testing::HasSubstr("\nExec=\"" + executable + "\" /Auto\n"));
     RemoveAutoStart();
     EXPECT_FALSE(IsAutoStartOn());
     EXPECT_EQ(RunValue(), "<none>");
+    EXPECT_FALSE(fs::exists(session));
     EXPECT_NO_THROW(RemoveAutoStart());  // a missing value is no error
+}
+
+// Kept in step like the value: a missing or changed entry makes the next update write both.
+TEST_F(RegEntriesTest, TheSessionEntryCountsAsPartOfTheAutostart) {
+    AddAutoStart();
+    fs::remove(platform::SessionAutostartFile());
+    EXPECT_FALSE(IsAutoStartOn());
+    AddAutoStart();
+    EXPECT_TRUE(IsAutoStartOn());
+    WriteFile(platform::SessionAutostartFile(), "[Desktop Entry]\nExec=elsewhere /Auto\n");
+    EXPECT_FALSE(IsAutoStartOn());
+}
+
+// A session started without $BOOTRAMA_MACHINE still switches the machine the switch was set on.
+TEST_F(RegEntriesTest, TheSessionEntryNamesAMachineChosenByTheEnvironment) {
+    ::setenv("BOOTRAMA_MACHINE", MachineRoot().c_str(), 1);
+    AddAutoStart();
+    ::unsetenv("BOOTRAMA_MACHINE");
+    EXPECT_THAT(
+        ReadFile(platform::SessionAutostartFile()),
+        ::testing::HasSubstr("\nExec=env \"BOOTRAMA_MACHINE=" + MachineRoot().string() + "\" \""));
+}
+
+TEST_F(RegEntriesTest, ASessionFolderThatCantBeWrittenIsReported) {
+    const auto autostart = platform::SessionAutostartFile().parent_path();
+    WriteFile(autostart, "a file where the folder belongs");
+    try {
+        AddAutoStart();
+        ADD_FAILURE();
+    } catch (const EWriteRegError& error) {
+        EXPECT_EQ(error.Message(), "Error writing the autostart entry \"" +
+                                       platform::SessionAutostartFile().string() +
+                                       "\" of the desktop session!\rError: EFCreateError");
+    }
+    EXPECT_EQ(RunValue(), AutoStartCommand());
+    EXPECT_FALSE(IsAutoStartOn());
+    EXPECT_NO_THROW(RemoveAutoStart());
+    EXPECT_EQ(RunValue(), "<none>");
 }
 
 TEST_F(RegEntriesTest, OtherFolderOrOtherCaseIsNotOurEntry) {

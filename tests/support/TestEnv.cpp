@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -30,6 +31,25 @@ TempDir::~TempDir() {
         fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
     }
     fs::remove_all(path_, ignored);
+}
+
+ScopedUserFolders::ScopedUserFolders(const fs::path& root) {
+    for (const auto& [name, folder] :
+         {std::pair{"XDG_DATA_HOME", "data"}, std::pair{"XDG_CONFIG_HOME", "config"},
+          std::pair{"XDG_CACHE_HOME", "cache"}}) {
+        const char* old = std::getenv(name);
+        saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+        ::setenv(name, (root / folder).c_str(), 1);
+    }
+}
+
+ScopedUserFolders::~ScopedUserFolders() {
+    for (const auto& [name, old] : saved_) {
+        if (old)
+            ::setenv(name.c_str(), old->c_str(), 1);
+        else
+            ::unsetenv(name.c_str());
+    }
 }
 
 platform::BoxAnswer ScriptedMessageBoxes::Show(platform::BoxKind kind, const std::string& title,

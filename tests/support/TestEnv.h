@@ -32,6 +32,20 @@ private:
     fs::path path_;
 };
 
+// The user's XDG folders (data, configuration, cache) below a test's own folder while the
+// object lives, for the test and the programs it starts: the desktop session's autostart
+// entry and a user's program folder never reach the real home.
+class ScopedUserFolders {
+public:
+    explicit ScopedUserFolders(const fs::path& root);
+    ~ScopedUserFolders();
+    ScopedUserFolders(const ScopedUserFolders&) = delete;
+    ScopedUserFolders& operator=(const ScopedUserFolders&) = delete;
+
+private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
 struct ShownBox {
     platform::BoxKind kind;
     std::string title;
@@ -90,6 +104,7 @@ protected:
 
 private:
     TempDir temp_;
+    ScopedUserFolders userFolders_{temp_.Path() / "home"};
     std::vector<std::shared_ptr<ShownBox>> boxes_;
     std::vector<std::string> help_;
     ScriptedMessageBoxes* scripted_ = nullptr;

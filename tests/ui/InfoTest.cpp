@@ -3,6 +3,7 @@
 #include <QDesktopServices>
 #include <QLabel>
 #include <QTest>
+#include <QTextEdit>
 #include <QToolButton>
 #include <QUrl>
 
@@ -66,6 +67,8 @@ TEST_F(InfoBoxTest, EnterClosesTheBoxThroughOk) {
     box.show();
     EXPECT_EQ(box.windowTitle(), "Program Info");
     EXPECT_EQ(Child<QLabel>(box, "Headline")->text(), "Bootrama 2.0");
+    EXPECT_THAT(Child<QTextEdit>(box, "Memo1")->toPlainText().toStdString(),
+                ::testing::HasSubstr("GNU General Public License, version 3 or later"));
     QTest::keyClick(&box, Qt::Key_Return);
     EXPECT_FALSE(box.isVisible());
     EXPECT_EQ(box.result(), QDialog::Accepted);
