@@ -27,6 +27,9 @@ TInfoBox::TInfoBox(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::
     headlineFont.setPixelSize(Scaled(HeadlineFontPixels, scale));
     ui_->Headline->setFont(headlineFont);
     ui_->Label1->setText(tr("Logo switching for Windows 95 and 98"));
+    ui_->LicenceLabel->setText(QStringLiteral(BOOTRAMA_COPYRIGHT ". ") +
+                               tr("Free software under the GNU General Public License, "
+                                  "version 3 or later."));
     ui_->SpeedButton1->setText(QString::fromLatin1(BootramaWebAddress));
     QPalette linkPalette = ui_->SpeedButton1->palette();
     linkPalette.setColor(QPalette::ButtonText, palette().color(QPalette::Highlight));

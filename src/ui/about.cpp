@@ -9,12 +9,10 @@ TAboutBox::TAboutBox(QWidget* parent) : TInfoBox(parent), OKBtn(new QPushButton(
     OKBtn->setDefault(true);
     BottomFrame()->insertWidget(1, OKBtn);
     connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
-    SetMemoText(tr("Bootrama changes the Startup, Shutdown and Final logos of Windows 95 and "
-                   "Windows 98: at random with every start of Windows, or by hand from its lists "
-                   "of logos.\n\nIt creates new logos from bitmaps and JPEG pictures, backs up "
-                   "the logos in use and brings back the default Windows Startup logo.") +
-                QStringLiteral("\n\n" BOOTRAMA_COPYRIGHT "\n") +
-                tr("Free software under the GNU General Public License, version 3 or later, "
-                   "without any warranty."));
+    SetMemoText(
+        tr("Bootrama changes the Startup, Shutdown and Final logos of Windows 95 and "
+           "Windows 98: at random with every start of Windows, or by hand from its lists "
+           "of logos.\n\nIt creates new logos from bitmaps and JPEG pictures, backs up "
+           "the logos in use and brings back the default Windows Startup logo."));
     FixSize();
 }
