@@ -81,7 +81,7 @@ private:
                  std::vector<std::string> environment, const fs::path& folder);
 
     testenv::TempDir temp_;
-    testenv::ScopedUserFolders userFolders_{temp_.Path() / "home"};
+    testenv::ScopedEnvironment userFolders_ = testenv::UserFoldersBelow(temp_.Path() / "home");
     fs::path programDir_;
 };
 

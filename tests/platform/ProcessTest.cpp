@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
+#include <string>
 
 #include "platform/Process.h"
+#include "support/TestEnv.h"
 
 namespace {
 
@@ -26,5 +29,36 @@ TEST(ProcessTest, ProgramDirectoryIsTheExecutablesFolderUntilSet) {
     EXPECT_EQ(ProgramHostDirectory(), std::filesystem::path("/somewhere/else"));
     EXPECT_EQ(ProgramFileName(), "bootrama");
 }
+
+struct XdgCase {
+    const char* name;
+    std::optional<std::string> value;  // of $XDG_CONFIG_HOME and $XDG_DATA_HOME
+    std::string configHome, dataHome;
+};
+
+void PrintTo(const XdgCase& testCase, std::ostream* out) {
+    *out << testCase.name;
+}
+
+class UserFolders : public ::testing::TestWithParam<XdgCase> {
+protected:
+    testenv::ScopedEnvironment environment_{{{"HOME", "/home/ann"},
+                                             {"XDG_CONFIG_HOME", GetParam().value},
+                                             {"XDG_DATA_HOME", GetParam().value}}};
+};
+
+// The XDG base directories: an absolute value is taken, an empty or relative one ignored.
+TEST_P(UserFolders, FollowTheXdgBaseDirectories) {
+    EXPECT_EQ(UserConfigHome(), std::filesystem::path(GetParam().configHome));
+    EXPECT_EQ(UserDataHome(), std::filesystem::path(GetParam().dataHome));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Process, UserFolders,
+    ::testing::Values(XdgCase{"Unset", std::nullopt, "/home/ann/.config", "/home/ann/.local/share"},
+                      XdgCase{"Empty", "", "/home/ann/.config", "/home/ann/.local/share"},
+                      XdgCase{"Relative", "xdg", "/home/ann/.config", "/home/ann/.local/share"},
+                      XdgCase{"Absolute", "/srv/ann", "/srv/ann", "/srv/ann"}),
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 }  // namespace

@@ -33,23 +33,30 @@ TempDir::~TempDir() {
     fs::remove_all(path_, ignored);
 }
 
-ScopedUserFolders::ScopedUserFolders(const fs::path& root) {
-    for (const auto& [name, folder] :
-         {std::pair{"XDG_DATA_HOME", "data"}, std::pair{"XDG_CONFIG_HOME", "config"},
-          std::pair{"XDG_CACHE_HOME", "cache"}}) {
-        const char* old = std::getenv(name);
+ScopedEnvironment::ScopedEnvironment(const Values& values) {
+    for (const auto& [name, value] : values) {
+        const char* old = std::getenv(name.c_str());
         saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-        ::setenv(name, (root / folder).c_str(), 1);
+        if (value)
+            ::setenv(name.c_str(), value->c_str(), 1);
+        else
+            ::unsetenv(name.c_str());
     }
 }
 
-ScopedUserFolders::~ScopedUserFolders() {
+ScopedEnvironment::~ScopedEnvironment() {
     for (const auto& [name, old] : saved_) {
         if (old)
             ::setenv(name.c_str(), old->c_str(), 1);
         else
             ::unsetenv(name.c_str());
     }
+}
+
+ScopedEnvironment UserFoldersBelow(const fs::path& root) {
+    return ScopedEnvironment({{"XDG_DATA_HOME", (root / "data").string()},
+                              {"XDG_CONFIG_HOME", (root / "config").string()},
+                              {"XDG_CACHE_HOME", (root / "cache").string()}});
 }
 
 platform::BoxAnswer ScriptedMessageBoxes::Show(platform::BoxKind kind, const std::string& title,

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/Global.h"
@@ -32,19 +33,24 @@ private:
     fs::path path_;
 };
 
-// The user's XDG folders (data, configuration, cache) below a test's own folder while the
-// object lives, for the test and the programs it starts: the desktop session's autostart
-// entry and a user's program folder never reach the real home.
-class ScopedUserFolders {
+// Environment variables set (or unset, for no value) while the object lives, and put back
+// as they were after.
+class ScopedEnvironment {
 public:
-    explicit ScopedUserFolders(const fs::path& root);
-    ~ScopedUserFolders();
-    ScopedUserFolders(const ScopedUserFolders&) = delete;
-    ScopedUserFolders& operator=(const ScopedUserFolders&) = delete;
+    using Values = std::vector<std::pair<std::string, std::optional<std::string>>>;
+    explicit ScopedEnvironment(const Values& values);
+    ~ScopedEnvironment();
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
 
 private:
-    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+    Values saved_;
 };
+
+// The user's XDG folders (data, configuration, cache) below root, for the test and the
+// programs it starts: the desktop session's autostart entry and a user's program folder
+// never reach the real home.
+ScopedEnvironment UserFoldersBelow(const fs::path& root);
 
 struct ShownBox {
     platform::BoxKind kind;
@@ -104,7 +110,7 @@ protected:
 
 private:
     TempDir temp_;
-    ScopedUserFolders userFolders_{temp_.Path() / "home"};
+    ScopedEnvironment userFolders_ = UserFoldersBelow(temp_.Path() / "home");
     std::vector<std::shared_ptr<ShownBox>> boxes_;
     std::vector<std::string> help_;
     ScriptedMessageBoxes* scripted_ = nullptr;
