@@ -56,6 +56,14 @@ for program in bootrama bootrama-logo; do
 done
 [ -z "$(ls -A "$home")" ] || fail "the options wrote into the home: $(ls -A "$home")"
 
+# A program folder that can't be made is reported, and nothing is done.
+run touch "$home/not-a-folder"
+code=0
+run XDG_DATA_HOME="$home/not-a-folder" "$prefix/bin/bootrama" /Auto >/dev/null 2>&1 || code=$?
+[ "$code" -eq 1 ] && grep -q "Bootrama can't create its program folder" "$log" ||
+  fail "an impossible program folder ended with $code: $(boxes)"
+run rm "$home/not-a-folder" "$log"
+
 # /Auto of a new user: the program folder and the machine are made; no switch is on yet, so
 # the main window would open, which needs a display.
 program="$home/.local/share/bootrama/program"
