@@ -338,7 +338,7 @@ TEST_F(MainFormTest, BandAndPreviewTextAreBothReadable) {
     EXPECT_EQ(text->parentWidget()->childAt(band->geometry().center()), text);
 
     WriteLogo(LogoHost(lkBoot));
-    OnNextModal([](QDialog& dialog) { dialog.reject(); });
+    WhenModal([](QDialog& dialog) { dialog.reject(); });
     Child<QAction>(*form, "ViewBoot")->trigger();  // reloads the Startup preview
     ASSERT_EQ(text->text(), "");
     EXPECT_LE(std::abs(band->geometry().center().y() - preview->geometry().center().y()), 1);
@@ -469,7 +469,7 @@ TEST_P(DialogEntryTest, OpensItsDialogAndRefreshesAfterwards) {
     }
     auto form = OpenMainForm();
     std::string title;
-    OnNextModal([&](QDialog& dialog) {
+    WhenModal([&](QDialog& dialog) {
         title = dialog.windowTitle().toStdString();
         // What the dialog changed shows in the main window when it is closed.
         if (entry.kind)
