@@ -20,7 +20,11 @@ const char* const NoSourceCaption = "Create logo - no source file specified";
 }  // namespace
 
 TCreateDlg::TCreateDlg(QWidget* parent)
-    : QDialog(parent), ui_(std::make_unique<Ui::TCreateDlg>()), saveDialog_(this), Logo(this) {
+    : QDialog(parent),
+      ui_(std::make_unique<Ui::TCreateDlg>()),
+      saveDialog_(this),
+      escWatch_(*this),
+      Logo(this) {
     ui_->setupUi(this);
     SetupControls();
     ConnectHandlers();
@@ -94,7 +98,7 @@ void TCreateDlg::OpenBtnClick() {
         return;
     try {
         // Esc aborts the load; the builder then holds no logo, as after a failure.
-        load_.Run([&] { Logo.SetSourceFile(*chosen); });
+        escWatch_.Run([&] { Logo.SetSourceFile(*chosen); });
         CreateOpenDlg.InitialDir = ExtractFilePath(*chosen);
     } catch (const ELogoError& error) {
         ErrorBox("Error", error.Message());
@@ -105,7 +109,7 @@ void TCreateDlg::OpenBtnClick() {
 void TCreateDlg::LogoProgress(TProgressStage stage, int percentDone) {
     if (stage == TProgressStage::psRunning)
         setWindowTitle(QStringLiteral("%1%").arg(percentDone));
-    load_.KeepResponsive();
+    escWatch_.Step();
 }
 
 void TCreateDlg::SaveBtnClick() {

@@ -9,7 +9,7 @@
 
 #include "image/Logo.h"
 #include "ui/FileDialogs.h"
-#include "ui/ResponsiveLoad.h"
+#include "ui/EscWatch.h"
 
 namespace Ui {
 class TCreateDlg;
@@ -44,7 +44,7 @@ private:
     std::unique_ptr<Ui::TCreateDlg> ui_;
     QButtonGroup methods_;
     TLogoSaveDialog saveDialog_;
-    TResponsiveLoad load_;
+    TEscWatch escWatch_;
     TLogo Logo;
     TOpenDialogRequest CreateOpenDlg;
 };

@@ -37,6 +37,7 @@ TViewDlg::TViewDlg(TLogoKind kind, QWidget* parent)
       ui_(SetUpUi(this)),
       defaultControl_(ui_->TxtStandard),
       saveDialog_(this),
+      escWatch_(*this),
       Logo(this) {
     SetupControls();
     ConnectHandlers();
@@ -77,7 +78,7 @@ void TViewDlg::SetupControls() {
     Logo.SaveDialog = &saveDialog_;
     Logo.OnSourceChanged = [this](void*) { UpdateLabels(); };
     Logo.OnLogoChanged = [this](void*) { LogoPaintBoxPaint(); };
-    Logo.OnProgress = [this](TProgressStage, int) { load_.KeepResponsive(); };
+    Logo.OnProgress = [this](TProgressStage, int) { escWatch_.Step(); };
 }
 
 void TViewDlg::ConnectHandlers() {
@@ -160,7 +161,7 @@ void TViewDlg::logoBoxChange() {
 }
 
 bool TViewDlg::LoadSource(const std::string& path) {
-    return load_.Run([&] { Logo.SetSourceFile(path); });
+    return escWatch_.Run([&] { Logo.SetSourceFile(path); });
 }
 
 // The picture shown before a failed or aborted load; if it can't be read any more either,
