@@ -8,8 +8,8 @@
 #include <memory>
 
 #include "image/Logo.h"
-#include "ui/FileDialogs.h"
 #include "ui/EscWatch.h"
+#include "ui/FileDialogs.h"
 
 namespace Ui {
 class TCreateDlg;

@@ -57,6 +57,17 @@ QList<QUrl> DriveUrls() {
     return urls;
 }
 
+// The host folder of a Windows path where a dialog can start, or empty when there is none.
+QString HostFolder(const std::string& windowsPath) {
+    if (windowsPath.empty())
+        return {};
+    const auto host = platform::CurrentMachine().ToHost(windowsPath);
+    std::error_code error;
+    if (!host || !std::filesystem::is_directory(*host, error))
+        return {};
+    return QString::fromStdString(host->string());
+}
+
 void SetUpDialog(QFileDialog& dialog, const std::string& filter, int filterIndex,
                  const std::string& initialDir) {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -73,6 +84,7 @@ void SetUpDialog(QFileDialog& dialog, const std::string& filter, int filterIndex
 std::optional<std::string> ChosenPath(QFileDialog& dialog) {
     // A dialog asked during a long operation needs the normal cursor.
     const TOverrideCursor normalCursor(Qt::ArrowCursor, true);
+    BoundToScreen(&dialog);
     if (ExecModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return WindowsPathOf(dialog.selectedFiles().constFirst());
@@ -212,16 +224,6 @@ std::unique_ptr<TFileDialogs>& InstalledDialogs() {
 }
 
 }  // namespace
-
-QString HostFolder(const std::string& windowsPath) {
-    if (windowsPath.empty())
-        return {};
-    const auto host = platform::CurrentMachine().ToHost(windowsPath);
-    std::error_code error;
-    if (!host || !std::filesystem::is_directory(*host, error))
-        return {};
-    return QString::fromStdString(host->string());
-}
 
 TFileDialogs& CurrentFileDialogs() {
     auto& dialogs = InstalledDialogs();

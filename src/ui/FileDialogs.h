@@ -9,7 +9,6 @@
 
 #include "image/Logo.h"
 
-class QString;
 class QWidget;
 
 struct TOpenDialogRequest {
@@ -29,9 +28,6 @@ public:
     virtual std::optional<std::string> SaveFile(QWidget* owner,
                                                 const TSaveDialogRequest& request) = 0;
 };
-
-// The host folder of a Windows path where a dialog can start, or empty when there is none.
-QString HostFolder(const std::string& windowsPath);
 
 // The dialogs in use: Qt's, until a test sets its own; nullptr brings Qt's back.
 TFileDialogs& CurrentFileDialogs();

@@ -112,15 +112,16 @@ void ReserveWidth(QLabel* label, const QString& widestText) {
     label->setMinimumWidth(label->fontMetrics().horizontalAdvance(widestText));
 }
 
-void SetUpDialog(QDialog& dialog, QAbstractButton* ok, QAbstractButton* cancel,
-                 QAbstractButton* help) {
+void SetDialogBorder(QDialog& dialog) {
     dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    const std::pair<QAbstractButton*, TCommandIcon> icons[] = {
-        {ok, TCommandIcon::Ok}, {cancel, TCommandIcon::Cancel}, {help, TCommandIcon::Help}};
-    for (const auto& [button, icon] : icons)
-        if (button != nullptr)
-            button->setIcon(CommandIcon(icon));
+}
+
+void SetUpDialog(QDialog& dialog, QAbstractButton* ok, QAbstractButton* cancel,
+                 QAbstractButton* help) {
+    SetDialogBorder(dialog);
+    SetCommandIcons(
+        {{ok, TCommandIcon::Ok}, {cancel, TCommandIcon::Cancel}, {help, TCommandIcon::Help}});
 }
 
 void InitUiResources() {
@@ -214,6 +215,13 @@ void ShowException(const std::exception& error) {
     if (dynamic_cast<const EQuietException*>(&error) != nullptr)
         return;
     ErrorBox("Bootrama", error.what());
+}
+
+void SetHint(QWidget& widget, const std::string& hint) {
+    const QString text = FromStd(hint);
+    const auto bar = text.indexOf(QLatin1Char('|'));
+    widget.setToolTip(bar < 0 ? text : text.left(bar));
+    widget.setStatusTip(bar < 0 ? text : text.mid(bar + 1));
 }
 
 int HelpContextOf(const QObject* object) {

@@ -1,6 +1,5 @@
 #include "ui/MachineBrowser.h"
 
-#include <QApplication>
 #include <QHeaderView>
 #include <QStyle>
 #include <algorithm>
@@ -12,6 +11,7 @@
 #include "platform/Machine.h"
 #include "platform/Text.h"
 #include "ui/FormTools.h"
+#include "ui/Icons.h"
 
 namespace {
 
@@ -19,10 +19,6 @@ namespace fs = std::filesystem;
 
 bool IsDirectory(const platform::FindData& entry) {
     return (entry.attributes & platform::FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-QIcon StandardIcon(QStyle::StandardPixmap icon) {
-    return QApplication::style()->standardIcon(icon);
 }
 
 // "C:\" and the folder names below it.
@@ -97,7 +93,7 @@ QVariant TMachineDriveModel::data(const QModelIndex& index, int role) const {
         case Qt::DisplayRole:
             return drive.label.isEmpty() ? name : QStringLiteral("%1 [%2]").arg(name, drive.label);
         case Qt::DecorationRole:
-            return StandardIcon(QStyle::SP_DriveHDIcon);
+            return CommandIcon(TCommandIcon::Drive);
         case Qt::ToolTipRole:
             return drive.hostFolder;
         case Qt::UserRole:
@@ -176,9 +172,9 @@ QVariant TMachineFolderModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::DisplayRole)
         return FromStd(IsBranch(node) ? branch_[node] : subfolders_[node - branch_.size()]);
     if (role == Qt::DecorationRole)
-        return StandardIcon(node == 0        ? QStyle::SP_DriveHDIcon
-                            : IsBranch(node) ? QStyle::SP_DirOpenIcon
-                                             : QStyle::SP_DirClosedIcon);
+        return CommandIcon(node == 0        ? TCommandIcon::Drive
+                           : IsBranch(node) ? TCommandIcon::OpenFolder
+                                            : TCommandIcon::Folder);
     return {};
 }
 

@@ -12,9 +12,9 @@
 #include "core/Global.h"
 #include "image/Logo.h"
 #include "lists/Pathlist.h"
+#include "ui/EscWatch.h"
 #include "ui/FileDialogs.h"
 #include "ui/LogoPreview.h"
-#include "ui/EscWatch.h"
 
 namespace Ui {
 class TViewDlg;
