@@ -11,10 +11,12 @@
 #include "core/RegEntries.h"
 #include "image/Bitmap.h"
 #include "platform/MessageBox.h"
+#include "ui/Create.h"
 #include "ui/FormTools.h"
 #include "ui/LogoPreview.h"
 #include "ui/about.h"
 #include "ui/options.h"
+#include "ui/view.h"
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -579,6 +581,13 @@ TEST_F(MainFormTest, HintsOfDialogsReachTheStatusLine) {
     QEvent enter(QEvent::Enter);
     QCoreApplication::sendEvent(Child(about, "SpeedMail"), &enter);
     EXPECT_EQ(form->statusBar()->currentMessage(), "send me an e-mail");
+    TViewBootDlg view(form.get());
+    QCoreApplication::sendEvent(Child(view, "ChangeBtn"), &enter);
+    EXPECT_EQ(form->statusBar()->currentMessage(), "Replace current Startup logo");
+    TCreateDlg create(form.get());
+    QCoreApplication::sendEvent(Child(create, "AnimateBox"), &enter);
+    EXPECT_EQ(form->statusBar()->currentMessage(),
+              "Rotate the colours of the logo as Windows does while it starts");
     QCoreApplication::sendEvent(Child(*form, "SpeedButton3"), &enter);
     EXPECT_EQ(form->statusBar()->currentMessage(), "Exit this application");
     EXPECT_EQ(Child(*form, "SpeedButton3")->toolTip(), "Exit");

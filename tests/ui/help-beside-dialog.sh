@@ -1,10 +1,16 @@
 #!/usr/bin/env bash
-# The real program on an X server with a window manager, as a user meets it: the options
-# dialog is open, F1 opens the help, and the help window can still be zoomed and scrolled.
-# usage: help-beside-dialog.sh PROGRAM_DIR [DPI]
+# The real program on an X server with a window manager, as a user meets it: a dialog is
+# open, F1 opens the help, and the help window can still be zoomed and scrolled.
+# usage: help-beside-dialog.sh PROGRAM_DIR [DPI [options|view]]
 set -euo pipefail
 built=$1
 dpi=${2:-120}
+# The keys that open the dialog from the main window, and the dialog's title.
+case ${3:-options} in
+  options) keys=(alt+f o) title=Options ;;
+  view) keys=(alt+l v Return) title="View & Replace Startup logo" ;;
+  *) echo "unknown dialog: $3"; exit 2 ;;
+esac
 for tool in Xvfb openbox xdotool xprop import; do
   [ -n "$(command -v "$tool")" ] || { echo "SKIP: $tool is not installed"; exit 77; }
 done
@@ -54,10 +60,10 @@ pids+=($!)
 
 main=$(window Bootrama) || fail "no main window"
 xdotool windowactivate --sync "$main"
-xdotool key --window "$main" alt+f o
-options=$(window Options) || fail "the options dialog did not open"
+xdotool key --delay 150 "${keys[@]}"
+dialog=$(window "$title") || fail "the dialog $title did not open"
 xdotool key F1
-help=$(window "Bootrama Help") || fail "F1 in the options dialog opened no help window"
+help=$(window "Bootrama Help") || fail "F1 in the dialog $title opened no help window"
 
 # Zoomed in, the page is longer than the window; the wheel then scrolls it.
 xdotool windowactivate --sync "$help"
@@ -70,12 +76,12 @@ before=$(page_picture "$help" "$page")
 xdotool click --repeat 5 --delay 50 5
 sleep 0.5
 after=$(page_picture "$help" "$page")
-[ "$before" != "$after" ] || fail "the help window did not scroll beside the options dialog"
-window Options >>"$noise" || fail "the options dialog closed"
+[ "$before" != "$after" ] || fail "the help window did not scroll beside the dialog $title"
+window "$title" >>"$noise" || fail "the dialog $title closed"
 
-xdotool windowactivate --sync "$options"
+xdotool windowactivate --sync "$dialog"
 xdotool key Escape
 sleep 0.5
-! xdotool search --onlyvisible --name '^Options$' >>"$noise" 2>&1 || fail "Esc left the dialog open"
+! xdotool search --onlyvisible --name "^$title\$" >>"$noise" 2>&1 || fail "Esc left the dialog open"
 [ ! -s "$work/boxes.log" ] || fail "unexpected boxes: $(cat "$work/boxes.log")"
-echo "help beside the options dialog: opened with F1, zoomed and scrolled"
+echo "help beside the dialog $title: opened with F1, zoomed and scrolled"
