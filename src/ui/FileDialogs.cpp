@@ -15,6 +15,7 @@
 #include "platform/Machine.h"
 #include "ui/FormTools.h"
 #include "ui/LogoPreview.h"
+#include "ui/MachineBrowser.h"
 
 namespace {
 
@@ -57,22 +58,24 @@ QList<QUrl> DriveUrls() {
     return urls;
 }
 
-// The host folder of a Windows path where a dialog can start, or empty when there is none.
-QString HostFolder(const std::string& windowsPath) {
-    if (windowsPath.empty())
-        return {};
-    const auto host = platform::CurrentMachine().ToHost(windowsPath);
-    std::error_code error;
-    if (!host || !std::filesystem::is_directory(*host, error))
-        return {};
-    return QString::fromStdString(host->string());
+// The host folder where a dialog starts, as the machine's browsers start: never in the
+// process's working folder, which is no place of the machine.
+QString StartFolder(const std::string& initialDir) {
+    const platform::Machine& machine = platform::CurrentMachine();
+    for (const std::string& folder : StartFolders(initialDir)) {
+        const auto host = machine.ToHost(folder);
+        std::error_code error;
+        if (host && std::filesystem::is_directory(*host, error))
+            return QString::fromStdString(host->string());
+    }
+    return {};
 }
 
 void SetUpDialog(QFileDialog& dialog, const std::string& filter, int filterIndex,
                  const std::string& initialDir) {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setSidebarUrls(DriveUrls());
-    const QString folder = HostFolder(initialDir);
+    const QString folder = StartFolder(initialDir);
     if (!folder.isEmpty())
         dialog.setDirectory(folder);
     const QStringList filters = NameFilters(filter);

@@ -1,7 +1,8 @@
 #pragma once
 // The file dialogs of the windows: a picture-open dialog that previews the highlighted
-// picture, and the save dialog of the logo builder. They show the host's folders and
-// answer with Windows paths of the machine. Tests put scripted dialogs in their place.
+// picture, and the save dialog of the logo builder. They show the host's folders, start in
+// a folder of the machine, offer its drives in their side bar, and answer with Windows
+// paths of the machine. Tests put scripted dialogs in their place.
 
 #include <memory>
 #include <optional>
@@ -15,7 +16,7 @@ struct TOpenDialogRequest {
     std::string Title;
     std::string Filter;      // "Description|pattern;pattern|Description|pattern"
     int FilterIndex = 1;     // 1-based
-    std::string InitialDir;  // a Windows path; empty: where the dialog was last
+    std::string InitialDir;  // Windows path; where missing, its drive's or the boot drive's root
 };
 
 class TFileDialogs {

@@ -264,17 +264,23 @@ bool OpenFolderOrReport(const std::string& folder, const std::string& boxTitle,
     return false;
 }
 
+std::vector<std::string> StartFolders(const std::string& startPath) {
+    std::vector<std::string> folders;
+    if (!startPath.empty())
+        folders.push_back(startPath);
+    if (startPath.size() >= 2 && startPath[1] == ':')
+        folders.push_back(startPath.substr(0, 2) + "\\");
+    if (!GlobalInfo().BootDrive().empty())
+        folders.push_back(GlobalInfo().BootDrive());
+    for (char letter : platform::CurrentMachine().Drives())
+        folders.push_back(std::string{letter, ':', '\\'});
+    return folders;
+}
+
 bool OpenStartFolder(const std::string& startPath, TMachineFolderModel& folders,
                      TMachineFileModel* files) {
-    std::vector<std::string> candidates;
-    if (!startPath.empty())
-        candidates.push_back(startPath);
-    if (startPath.size() >= 2 && startPath[1] == ':')
-        candidates.push_back(startPath.substr(0, 2) + "\\");
-    candidates.push_back(GlobalInfo().BootDrive());
-    for (char letter : platform::CurrentMachine().Drives())
-        candidates.push_back(std::string{letter, ':', '\\'});
+    const std::vector<std::string> candidates = StartFolders(startPath);
     return std::any_of(candidates.begin(), candidates.end(), [&](const std::string& folder) {
-        return !folder.empty() && OpenFolder(folder, folders, files);
+        return OpenFolder(folder, folders, files);
     });
 }

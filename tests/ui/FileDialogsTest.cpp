@@ -53,6 +53,21 @@ TEST_F(QtFileDialogsTest, PictureChosenOnTheHostComesBackAsAWindowsPath) {
     EXPECT_EQ(chosen, std::optional<std::string>("C:\\Pictures\\tree.bmp"));
 }
 
+// Never the process's working folder, which is no place of the machine.
+TEST_F(QtFileDialogsTest, WithoutItsInitialFolderTheDialogStartsAtTheDrivesRoot) {
+    for (const char* initialDir : {"", "C:\\Missing\\"}) {
+        TOpenDialogRequest request;
+        request.InitialDir = initialDir;
+        QString folder;
+        WhenModal([&](QDialog& dialog) {
+            folder = FileDialog(dialog).directory().absolutePath();
+            dialog.reject();
+        });
+        CurrentFileDialogs().OpenPicture(nullptr, request);
+        EXPECT_EQ(fs::canonical(folder.toStdString()), fs::canonical(DriveC())) << initialDir;
+    }
+}
+
 TEST_F(QtFileDialogsTest, TheHighlightedPictureIsPreviewedWithItsSize) {
     WriteBitmap(DriveC() / "Pictures" / "tree.bmp", 64, 48);
     TOpenDialogRequest request;
