@@ -11,52 +11,14 @@ case ${3:-options} in
   view) keys=(alt+l v Return) title="View & Replace Startup logo" ;;
   *) echo "unknown dialog: $3"; exit 2 ;;
 esac
-for tool in Xvfb openbox xdotool xprop import; do
-  [ -n "$(command -v "$tool")" ] || { echo "SKIP: $tool is not installed"; exit 77; }
-done
-
-work=$(mktemp -d)
-# What the tools say besides their answers stays with the test.
-noise="$work/noise.log"
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>>"$noise" || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/desktop-session.sh"
+need_desktop_tools
 fail() { echo "FAIL: $*"; exit 1; }
-# Waits for a visible window whose title is exactly $1 and prints its id.
-window() {
-  for _ in $(seq 100); do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>>"$noise" | head -1) || true
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.2
-  done
-  return 1
-}
 page_picture() { import -window "$1" -crop "$2" rgb:- | md5sum; }
 
-Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>>"$noise" &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(cat "$work/display") QT_QPA_PLATFORM=xcb
-xprop -root -format RESOURCE_MANAGER 8s -set RESOURCE_MANAGER "Xft.dpi:	$dpi"
-openbox >>"$noise" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>>"$noise" | grep -q 'window id' && break
-  sleep 0.1
-done
-
-# A program folder past its first start, with empty lists: no question on the way.
-mkdir -p "$work/program"
-cp "$built/bootrama" "$built/libbootrama_ui.so" "$built/BootramaE.qch" "$work/program/"
-cp -r "$built/NewMachine" "$work/program/"
-printf '[Bootrama-Options]\r\nNewInstalled=0\r\n' >"$work/program/bootrama.ini"
-for list in brboot.dat brclsing.dat brclose.dat; do : >"$work/program/$list"; done
-BOOTRAMA_MACHINE="$work/machine" XDG_CACHE_HOME="$work/cache" XDG_DATA_HOME="$work/data" \
-  BOOTRAMA_MESSAGE_LOG="$work/boxes.log" "$work/program/bootrama" >"$work/out.log" 2>&1 &
-pids+=($!)
+start_desktop 1280x1024 "$dpi"
+# Past its first start, with empty lists: no question on the way.
+start_program "$built" 0
 
 main=$(window Bootrama) || fail "no main window"
 xdotool windowactivate --sync "$main"
