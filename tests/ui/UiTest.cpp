@@ -138,7 +138,10 @@ void UiTest::WhenModal(std::function<void(QDialog&)> answer) {
 
 void UiTest::AnswerModal() {
     auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (dialog == nullptr || !dialog->isVisible())
+    if (answered_ != nullptr && !answered_->isVisible())
+        answered_ = nullptr;
+    // A dialog busy when it was answered closes once its work is done.
+    if (dialog == nullptr || !dialog->isVisible() || dialog == answered_)
         return;
     if (answers_.empty()) {
         ADD_FAILURE() << "unexpected dialog " << dialog->windowTitle().toStdString();
@@ -147,6 +150,7 @@ void UiTest::AnswerModal() {
     }
     auto answer = std::move(answers_.front());
     answers_.pop_front();
+    answered_ = dialog;
     answer(*dialog);
 }
 

@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <deque>
@@ -89,6 +90,7 @@ private:
     void AnswerModal();
 
     std::deque<std::function<void(QDialog&)>> answers_;
+    QPointer<QDialog> answered_;
     QTimer answerTimer_;
 };
 
