@@ -68,6 +68,30 @@ QRect BesideAnchor(const QRect& area, const QRect& anchor, QSize wanted, int min
     return {x, y, width, wanted.height()};
 }
 
+constexpr const char* WholeTextProperty = "wholeText";
+constexpr const char* EliderName = "elider";
+
+// Cuts the whole text of a label to its width each time its size changes.
+class TElider : public QObject {
+public:
+    explicit TElider(QLabel& label) : QObject(&label) {
+        setObjectName(QLatin1String(EliderName));
+        label.installEventFilter(this);
+    }
+    static void Elide(QLabel& label) {
+        const QString whole = label.property(WholeTextProperty).toString();
+        label.setText(
+            label.fontMetrics().elidedText(whole, Qt::ElideRight, label.contentsRect().width()));
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Resize)
+            Elide(*static_cast<QLabel*>(watched));
+        return false;
+    }
+};
+
 }  // namespace
 
 double DesignScale(const QWidget* widget) {
@@ -106,6 +130,13 @@ void FixDialogSize(QWidget* dialog, int designWidth, int designHeight) {
                                                    : layout->totalMinimumSize().height();
     dialog->setFixedSize(width, std::max(Scaled(designHeight, scale), needed));
     BoundToScreen(dialog);
+}
+
+void ShowElided(QLabel& label, const QString& text) {
+    if (label.findChild<QObject*>(QLatin1String(EliderName), Qt::FindDirectChildrenOnly) == nullptr)
+        new TElider(label);
+    label.setProperty(WholeTextProperty, text);
+    TElider::Elide(label);
 }
 
 void ReserveWidth(QLabel* label, const QString& widestText) {

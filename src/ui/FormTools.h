@@ -24,6 +24,9 @@ void ScaleDesignGeometry(QWidget* form, double scale);
 // where it is larger, and, once it has a place, moved in where it sticks out.
 void BoundToScreen(QWidget* window);
 void CenterOnScreen(QWidget* window);
+// A one-line label whose text may be wider than the label: cut with "…" to the label's
+// width, again whenever that changes, rather than cut off mid-word.
+void ShowElided(QLabel& label, const QString& text);
 // Keeps room for the widest text a label will show, so that a fixed-size dialog laid out
 // with its first texts still has it.
 void ReserveWidth(QLabel* label, const QString& widestText);

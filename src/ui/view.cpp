@@ -213,7 +213,7 @@ void TViewDlg::UpdateLabels() {
     ui_->noLogoLabel->setVisible(unsaved);
     ui_->Infolabel->setVisible(!unsaved);
     ui_->logoBox->setEnabled(ui_->logoBox->count() > 1);
-    ui_->BmpFilename->setText(FromStd(ExtractFileName(Logo.SourceFile())));
+    ShowElided(*ui_->BmpFilename, FromStd(ExtractFileName(Logo.SourceFile())));
     ui_->BmpFilename->setToolTip(FromStd(Logo.SourceFile()));
     ui_->BmpBreite->setText(QString::number(Logo.SourceWidth()));
     ui_->BmpHoehe->setText(QString::number(Logo.SourceHeight()));
