@@ -61,7 +61,7 @@ bool RealProgram::Start(Display display,
     if (display == Display::PrivateX && !StartServer())
         return false;
     QProcessEnvironment settings = QProcessEnvironment::systemEnvironment();
-    // Nothing of the session that runs the tests decides where or how the program shows.
+    // Nothing of the environment the tests run in decides where or how the program shows.
     for (const char* name :
          {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "QT_SCALE_FACTOR", "BOOTRAMA_ANSWERS"})
         settings.remove(QLatin1String(name));
