@@ -11,13 +11,16 @@ work=$(mktemp -d)
 chmod 755 "$work"
 home="$work/home"
 config="$home/settings"  # $XDG_CONFIG_HOME; the data folders follow $HOME
-mkdir -p "$home"
+# The session's runtime folder, which a login always has; without one Qt makes its own in /tmp.
+runtime="$work/runtime"
+mkdir -p "$home" "$runtime"
+chmod 700 "$runtime"
 fail() { echo "FAIL: $*"; exit 1; }
 
 # Root runs the programs as nobody; any other user takes the write permission away.
 as_user=()
 if [ "$(id -u)" -eq 0 ]; then
-  chown -R nobody: "$home"
+  chown -R nobody: "$home" "$runtime"
   as_user=(setpriv --reuid=nobody --regid="$(id -g nobody)" --clear-groups)
   trap 'rm -rf "$work"' EXIT
 else
@@ -30,7 +33,7 @@ log="$home/boxes.log"
 # run [VAR=value...] PROGRAM ARGS...: as that user, in a bare environment without a display.
 run() {
   "${as_user[@]}" env -i PATH=/usr/bin:/bin HOME="$home" XDG_CONFIG_HOME="$config" \
-    BOOTRAMA_MESSAGE_LOG="$log" "$@"
+    XDG_RUNTIME_DIR="$runtime" BOOTRAMA_MESSAGE_LOG="$log" "$@"
 }
 # Starts the main window on an off-screen display; it ends once it has painted.
 start() {
@@ -122,4 +125,10 @@ run "$prefix/bin/bootrama-logo" "$prefix/share/bootrama/Examples/Sunrise.bmp" "$
 grep -q "NewInstalled=0" "$program/bootrama.ini" || fail "the program folder was made anew"
 changed=$(find "$prefix" -newer "$work/stamp")
 [ -z "$changed" ] || fail "the installation was written: $changed"
+# Nor were the shared temporary folders, where only a user of its own can be told apart.
+if [ ${#as_user[@]} -gt 0 ]; then
+  changed=$(find /tmp /var/tmp /dev/shm -path "$work" -prune -o \
+    -user nobody -newer "$work/stamp" -print 2>/dev/null || true)
+  [ -z "$changed" ] || fail "the user wrote outside the home: $changed"
+fi
 echo "PASS: $prefix"
