@@ -35,7 +35,7 @@ constexpr const char* Usage =
 std::string VersionText(std::string_view program) {
     return std::string(program) +
            " (Bootrama) " BOOTRAMA_VERSION "\n" BOOTRAMA_COPYRIGHT
-           "\n"
+           ".\n"
            "License GPLv3+: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>.\n"
            "This is free software: you are free to change and redistribute it.\n"
            "There is NO WARRANTY, to the extent permitted by law.\n";

@@ -1,7 +1,5 @@
 #include <gmock/gmock.h>
 
-#include <cstdlib>
-
 #include "core/Global.h"
 #include "core/ProgErrors.h"
 #include "core/RegEntries.h"
@@ -72,9 +70,10 @@ TEST_F(RegEntriesTest, TheSessionEntryCountsAsPartOfTheAutostart) {
 
 // A session started without $BOOTRAMA_MACHINE still switches the machine the switch was set on.
 TEST_F(RegEntriesTest, TheSessionEntryNamesAMachineChosenByTheEnvironment) {
-    ::setenv("BOOTRAMA_MACHINE", MachineRoot().c_str(), 1);
-    AddAutoStart();
-    ::unsetenv("BOOTRAMA_MACHINE");
+    {
+        const testenv::ScopedEnvironment chosen({{"BOOTRAMA_MACHINE", MachineRoot().string()}});
+        AddAutoStart();
+    }
     EXPECT_THAT(
         ReadFile(platform::SessionAutostartFile()),
         ::testing::HasSubstr("\nExec=env \"BOOTRAMA_MACHINE=" + MachineRoot().string() + "\" \""));
