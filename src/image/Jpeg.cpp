@@ -38,6 +38,8 @@ struct DecodeState {
     char message[JMSG_LENGTH_MAX];
     const TProgressEvent* progress;
     int lastPercent;
+    // The components that scans have carried so far, one bit each.
+    unsigned scannedComponents;
     // The input: a file, or bytes in memory.
     std::FILE* file;
     const std::uint8_t* data;
@@ -76,10 +78,13 @@ void noteMessage(j_common_ptr info, int level) {
         failDecoding(info);
 }
 
+// Called at least once in every scan, with the scan's components at hand.
 void reportProgress(j_common_ptr info) {
     DecodeState& state = stateOf(info);
     if (state.info.input_scan_number > kMaxScans)
         failWith(state, kTooLarge);
+    for (int i = 0; i < state.info.comps_in_scan; ++i)
+        state.scannedComponents |= 1u << state.info.cur_comp_info[i]->component_index;
     if (!*state.progress)
         return;
     const jpeg_progress_mgr& monitor = *info->progress;
@@ -160,6 +165,12 @@ bool readPixels(DecodeState& state, std::uint8_t* row, std::vector<std::uint8_t>
         pixels.insert(pixels.end(), row, row + width);
     }
     jpeg_finish_decompress(&state.info);
+    // A sequential file that ends, however neatly, before the scan of a component: that
+    // component would come out grey.
+    if (state.scannedComponents != (1u << state.info.num_components) - 1) {
+        setMessage(state, kIncomplete);
+        return false;
+    }
     return true;
 }
 

@@ -130,6 +130,24 @@ TEST_F(JpegFiles, PicturesThatEndEarlyAreRefused) {
     }
 }
 
+// One scan per component: a file cut neatly before a later scan, with its end marker after
+// the cut, still lacks a whole component.
+TEST_F(JpegFiles, SequentialScansCutAtAScanAreRefused) {
+    const fs::path script = temp_.Path() / "scans.txt";
+    testenv::WriteHostFile(script, "0;\n1;\n2;\n");
+    const fs::path whole = makeJpeg("scans", 96, 64, false, "-scans '" + script.string() + "'");
+    EXPECT_TRUE(expectSameAsDjpeg(whole));
+    const std::string data = ReadHostFile(whole);
+    const std::string startOfScan = "\xFF\xDA";
+    const std::size_t second = data.find(startOfScan, data.find(startOfScan) + 2);
+    ASSERT_NE(second, std::string::npos);
+    for (std::size_t cut : {second, data.find(startOfScan, second + 2)}) {
+        ASSERT_NE(cut, std::string::npos);
+        const std::string ended = data.substr(0, cut) + "\xFF\xD9";
+        EXPECT_THROW(DecodeJpeg(Bytes(ended), {}), platform::EInvalidGraphic) << cut;
+    }
+}
+
 TEST_F(JpegFiles, ProgressRunsFromStartToEnd) {
     const std::string data = ReadHostFile(makeJpeg("progress", 400, 300, false));
     std::vector<std::pair<TProgressStage, int>> events;
