@@ -44,6 +44,8 @@ bool AutoMode() {
         ErrorBox("Bootrama", "The Automatic Bootrama is not activated. There is nothing to do.");
         return false;
     }
+    // Each switch reads a list of maybe thousands of entries and a logo, then drops them.
+    platform::KeepFreedMemory();
     for (TLogoKind kind : AllLogoKinds) {
         if (ChangeFlagOf(kind))
             RandomSwitch(kind);

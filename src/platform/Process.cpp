@@ -1,5 +1,6 @@
 #include "platform/Process.h"
 
+#include <malloc.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -121,6 +122,13 @@ fs::path UserDataHome() {
 
 fs::path UserConfigHome() {
     return XdgHome("XDG_CONFIG_HOME", ".config");
+}
+
+void KeepFreedMemory() {
+    // Far above the few MB such a run holds at once, and the most that glibc allows.
+    constexpr int kKeptBytes = 32 << 20;
+    mallopt(M_MMAP_THRESHOLD, kKeptBytes);
+    mallopt(M_TRIM_THRESHOLD, kKeptBytes);
 }
 
 }  // namespace platform

@@ -34,4 +34,8 @@ std::string ProgramFileName();
 std::filesystem::path UserDataHome();
 std::filesystem::path UserConfigHome();
 
+// For a run that reads, uses and drops one large buffer after another: memory given back is
+// kept for the next one rather than returned to the system and faulted in anew.
+void KeepFreedMemory();
+
 }  // namespace platform
