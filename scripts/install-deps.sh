@@ -11,6 +11,7 @@ packages=(
   xvfb xauth imagemagick attr
   clang libclang-rt-14-dev
   hyperfine time
+  dosfstools mtools fdisk qemu-utils
   fonts-dejavu-core
 )
 

@@ -68,6 +68,21 @@ BOOTRAMA_EXCEPTION_CLASS(EIniFileException, Exception);  // "Unable to write to 
 BOOTRAMA_EXCEPTION_CLASS(ERegistryException, Exception);
 BOOTRAMA_EXCEPTION_CLASS(EOutOfMemory, Exception);
 
+// A disk image that is not changed, or not read, and why: a format we don't handle, a
+// damaged file system, a virtual machine that has the image open. The message says what to
+// do; the Windows code (32: in use, 1392: damaged, 1785: unknown format) is for messages
+// that show one.
+class EDiskImageError : public EStreamError {
+public:
+    EDiskImageError(std::string message, int errorCode)
+        : EStreamError(std::move(message)), errorCode_(errorCode) {}
+    int ErrorCode() const noexcept { return errorCode_; }
+    const char* ClassName() const noexcept override { return "EDiskImageError"; }
+
+private:
+    int errorCode_;
+};
+
 // The class name of any caught error: ours by their own name, std::bad_alloc as
 // EOutOfMemory, anything else as "Exception".
 std::string ClassNameOf(const std::exception& error);

@@ -14,6 +14,7 @@
 #include "platform/HostFile.h"
 #include "platform/Profile.h"
 #include "platform/Text.h"
+#include "platform/drives/WindowsPath.h"
 
 namespace platform {
 
@@ -87,25 +88,6 @@ void CreateMachine(const fs::path& root, const fs::path& seedDirectory) {
     MakeLink("/", root / "dosdevices" / "z:");
     WriteNewFile(root / "registry.reg", kRegistry);
     CopySeed(seedDirectory, driveC);
-}
-
-std::vector<std::string> WindowsComponents(std::string_view path) {
-    std::vector<std::string> components;
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        std::size_t end = path.find_first_of("\\/", start);
-        if (end == std::string_view::npos)
-            end = path.size();
-        std::string_view component = path.substr(start, end - start);
-        if (component == "..") {
-            if (!components.empty())
-                components.pop_back();
-        } else if (!component.empty() && component != ".") {
-            components.emplace_back(component);
-        }
-        start = end + 1;
-    }
-    return components;
 }
 
 // Names of a folder by their SameTextKey, the first entry of each key in listing order.
@@ -276,7 +258,7 @@ std::optional<fs::path> Machine::ToHost(std::string_view windowsPath) const {
     if (!host)
         return std::nullopt;
     bool found = true;
-    for (const auto& component : WindowsComponents(windowsPath.substr(2))) {
+    for (const auto& component : drives::PathComponents(windowsPath.substr(2))) {
         std::optional<fs::path> entry = found ? MatchingEntry(*host, component) : std::nullopt;
         found = entry.has_value();
         *host = found ? *entry : *host / component;
