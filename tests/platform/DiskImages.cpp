@@ -9,6 +9,15 @@
 
 namespace imagetest {
 
+const char* const kMakeFloppy = "mkfs.fat -C -F 12 raw.img 1440";
+const char* const kMakeTwoPartitions =
+    "truncate -s 40M raw.img && printf 'start=2048,size=8192,type=1\\n"
+    "start=10240,type=e,bootable\\n' | sfdisk -q raw.img && "
+    "mkfs.fat --offset 2048 -F 12 raw.img 4096 && mkfs.fat --offset 10240 -F 16 raw.img 35840";
+const char* const kMakeFat32Disk =
+    "truncate -s 48M raw.img && echo 'start=2048,type=c' | sfdisk -q raw.img && "
+    "mkfs.fat --offset 2048 -F 32 -s 1 raw.img 48128";
+
 int Shell(const std::string& command, std::string* output) {
     FILE* pipe = ::popen(("{ " + command + "; } 2>&1").c_str(), "r");
     if (pipe == nullptr)

@@ -23,6 +23,13 @@ struct ImageKind {
     const char* vhd;  // "", "fixed" or "dynamic"
 };
 
+// Scripts for ImageKind::make: a 1.44 MB floppy without partitions (FAT12); an MBR disk
+// with a FAT12 partition and an active FAT16 one at sector 10240; an MBR disk with one FAT32
+// partition at sector 2048.
+extern const char* const kMakeFloppy;
+extern const char* const kMakeTwoPartitions;
+extern const char* const kMakeFat32Disk;
+
 // An image of a kind with LOGO.SYS, MSDOS.SYS (read-only, hidden, system), WINDOWS\ and
 // "Mtools Long Name.txt" put in by mtools, in a folder of its own.
 class TestImage {

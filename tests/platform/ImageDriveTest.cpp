@@ -16,20 +16,12 @@ namespace {
 using namespace imagetest;
 using platform::drives::ImageDrive;
 
-constexpr const char* kMbrFat12Fat16 =
-    "truncate -s 40M raw.img && printf 'start=2048,size=8192,type=1\\n"
-    "start=10240,type=e,bootable\\n' | sfdisk -q raw.img && "
-    "mkfs.fat --offset 2048 -F 12 raw.img 4096 && mkfs.fat --offset 10240 -F 16 raw.img 35840";
-constexpr const char* kMbrFat32 =
-    "truncate -s 48M raw.img && echo 'start=2048,type=c' | sfdisk -q raw.img && "
-    "mkfs.fat --offset 2048 -F 32 -s 1 raw.img 48128";
-
 const ImageKind kKinds[] = {
-    {"Fat12Superfloppy", "mkfs.fat -C -F 12 raw.img 1440", 0, ""},
-    {"Fat16ActiveSecondPartition", kMbrFat12Fat16, 10240 * 512, ""},
-    {"Fat32Mbr", kMbrFat32, 2048 * 512, ""},
-    {"Fat16FixedVhd", kMbrFat12Fat16, 10240 * 512, "fixed"},
-    {"Fat32DynamicVhd", kMbrFat32, 2048 * 512, "dynamic"},
+    {"Fat12Superfloppy", kMakeFloppy, 0, ""},
+    {"Fat16ActiveSecondPartition", kMakeTwoPartitions, 10240 * 512, ""},
+    {"Fat32Mbr", kMakeFat32Disk, 2048 * 512, ""},
+    {"Fat16FixedVhd", kMakeTwoPartitions, 10240 * 512, "fixed"},
+    {"Fat32DynamicVhd", kMakeFat32Disk, 2048 * 512, "dynamic"},
 };
 
 class ImageDriveTest : public ::testing::TestWithParam<ImageKind> {
