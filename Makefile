@@ -34,9 +34,12 @@ test-asan: deps
 fuzz: deps
 	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DBOOTRAMA_FUZZ=ON
-	cmake --build $(FUZZ_BUILD) --target fuzz_bmp fuzz_picture
+	cmake --build $(FUZZ_BUILD) --target fuzz_bmp fuzz_picture fuzz_fat
 	$(FUZZ_BUILD)/bin/fuzz_bmp -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=1024
 	$(FUZZ_BUILD)/bin/fuzz_picture -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=1024
+	mkdir -p $(FUZZ_BUILD)/corpus/fuzz_fat
+	$(FUZZ_BUILD)/bin/fuzz_fat -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=1024 \
+	  $(FUZZ_BUILD)/corpus/fuzz_fat fuzz/seeds/fuzz_fat
 
 bench: build
 	bench/run-all.sh $(BUILD)

@@ -164,7 +164,7 @@ protected:
 };
 
 TEST_F(ImageInUseTest, RefusesWhileAnotherDescriptionHoldsALockAsQemuDoes) {
-    const int fd = ::open(image_.c_str(), O_RDWR);
+    const int fd = ::open(image_.c_str(), O_RDONLY);
     struct flock lock {};
     lock.l_type = F_RDLCK;
     lock.l_start = 100;

@@ -31,14 +31,20 @@ void ForEachRun(const std::vector<std::uint32_t>& chain, Visit visit) {
 
 FatVolume::FatVolume(Disk& disk, std::uint64_t offset, std::uint64_t length, bool forWriting)
     : disk_(disk), offset_(offset), length_(length) {
-    if (offset > disk.Size() || length > disk.Size() - offset)
-        throw Damaged("a partition that runs past the end of the disk");
+    if (offset > disk.Size())
+        throw Damaged("a partition beyond the end of the disk");
+    // A cut-off image can still be read as far as it goes.
+    if (length > disk.Size() - offset) {
+        if (forWriting)
+            throw Damaged("a partition that runs past the end of the disk");
+        length_ = disk.Size() - offset;
+    }
     Sector boot{};
-    if (length < boot.size())
+    if (length_ < boot.size())
         throw Damaged("a partition too small for a file system");
     disk.Read(offset, boot);
     std::string problem;
-    auto layout = ParseBootSector(boot, length, &problem);
+    auto layout = ParseBootSector(boot, length_, &problem);
     if (!layout)
         throw Damaged(problem);
     layout_ = *layout;
@@ -52,21 +58,38 @@ EDiskImageError FatVolume::Damaged(std::string_view what) const {
 }
 
 FatVolume::Sector& FatVolume::Cached(std::uint64_t sector) {
-    if (auto it = cache_.find(sector); it != cache_.end())
-        return it->second;
-    if ((sector + 1) * kSector > length_)
-        throw Damaged("a structure beyond the end of the partition");
-    Sector& bytes = cache_[sector];
-    disk_.Read(offset_ + sector * kSector, bytes);
-    return bytes;
+    Fill(sector, sector + 1);
+    return cache_.find(sector)->second;
 }
 
 void FatVolume::ReadMeta(std::uint64_t offset, std::span<std::uint8_t> out) {
+    if (out.empty())
+        return;
+    Fill(offset / kSector, (offset + out.size() - 1) / kSector + 1);
     for (std::size_t done = 0; done < out.size();) {
         const std::uint64_t within = (offset + done) % kSector;
         const std::size_t count = std::min<std::size_t>(kSector - within, out.size() - done);
         std::memcpy(out.data() + done, Cached((offset + done) / kSector).data() + within, count);
         done += count;
+    }
+}
+
+// Reads the sectors of a range that are not in the cache yet, each run of them at once.
+void FatVolume::Fill(std::uint64_t first, std::uint64_t end) {
+    if (end * kSector > length_)
+        throw Damaged("a structure beyond the end of the partition");
+    for (std::uint64_t sector = first; sector < end;) {
+        if (cache_.count(sector) != 0) {
+            ++sector;
+            continue;
+        }
+        std::uint64_t runEnd = sector + 1;
+        while (runEnd < end && cache_.count(runEnd) == 0) ++runEnd;
+        std::vector<std::uint8_t> bytes((runEnd - sector) * kSector);
+        disk_.Read(offset_ + sector * kSector, bytes);
+        for (std::uint64_t i = sector; i < runEnd; ++i)
+            std::copy_n(bytes.begin() + (i - sector) * kSector, kSector, cache_[i].begin());
+        sector = runEnd;
     }
 }
 

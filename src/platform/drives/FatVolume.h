@@ -50,6 +50,7 @@ private:
     using Sector = std::array<std::uint8_t, kSector>;
 
     Sector& Cached(std::uint64_t sector);
+    void Fill(std::uint64_t first, std::uint64_t end);
     std::uint32_t Entry(std::uint32_t cluster);
     void SetEntry(std::uint32_t cluster, std::uint32_t value);
     void CheckCopiesAgree(std::uint64_t at, std::size_t length);

@@ -30,12 +30,18 @@ UniqueFd OpenImage(const fs::path& path, bool forWriting) {
     throw EFOpenError("Cannot open file " + Quoted(path));
 }
 
-// A journal means a change was cut short. Rolling it back needs the image writable and
-// our lock; while another Bootrama holds the lock its change is still under way.
+// A journal means a change was cut short. Rolling it back needs the image writable and our
+// lock; a program that has the image open, such as another Bootrama still in its change,
+// keeps it for a later open.
 void RollBackInterruptedChange(const fs::path& path) {
     std::error_code error;
     if (!fs::exists(fs::symlink_status(JournalPath(path), error)))
         return;
+    try {
+        WaitForOtherWriters(path);
+    } catch (const EDiskImageError&) {
+        return;
+    }
     UniqueFd writable(::open(path.c_str(), O_RDWR | O_CLOEXEC));
     if (!writable.Valid()) {
         throw EDiskImageError("The disk image " + Quoted(path) +
@@ -49,8 +55,10 @@ void RollBackInterruptedChange(const fs::path& path) {
 
 }  // namespace
 
-ImageFile::ImageFile(fs::path path, bool forWriting)
-    : path_(std::move(path)), fd_(OpenImage(path_, forWriting)) {
+ImageFile::ImageFile(fs::path path, bool forWriting) : path_(std::move(path)) {
+    if (forWriting)
+        WaitForOtherWriters(path_);
+    fd_ = OpenImage(path_, forWriting);
     if (forWriting) {
         LockForWriting(fd_.Get(), path_);
         RollBack(path_, fd_.Get());

@@ -14,6 +14,7 @@
 
 #include "platform/Errors.h"
 #include "platform/drives/ImageErrors.h"
+#include "platform/drives/PosixFile.h"
 
 namespace platform::drives {
 
@@ -23,6 +24,7 @@ namespace fs = std::filesystem;
 
 // Another Bootrama holds its lock for one change, well under this.
 constexpr auto kPatience = std::chrono::seconds(3);
+constexpr auto kPause = std::chrono::milliseconds(20);
 
 struct flock WholeFile(short type) {
     struct flock lock {};
@@ -31,13 +33,17 @@ struct flock WholeFile(short type) {
     return lock;
 }
 
-// A whole-file write lock like ours (or one just let go), unlike the byte locks QEMU takes.
+// A whole-file write lock like ours, unlike the byte locks QEMU takes.
+bool HeldByBootrama(int fd) {
+    struct flock probe = WholeFile(F_WRLCK);
+    return ::fcntl(fd, F_OFD_GETLK, &probe) == 0 && probe.l_type == F_WRLCK && probe.l_start == 0 &&
+           probe.l_len == 0;
+}
+
+// Ours, or one let go since the attempt.
 bool WorthWaiting(int fd) {
     struct flock probe = WholeFile(F_WRLCK);
-    if (::fcntl(fd, F_OFD_GETLK, &probe) != 0)
-        return false;
-    return probe.l_type == F_UNLCK ||
-           (probe.l_type == F_WRLCK && probe.l_start == 0 && probe.l_len == 0);
+    return HeldByBootrama(fd) || (::fcntl(fd, F_OFD_GETLK, &probe) == 0 && probe.l_type == F_UNLCK);
 }
 
 std::string ReadSmallFile(const fs::path& file) {
@@ -125,6 +131,37 @@ std::optional<std::string> LoopDevice(const fs::path& image) {
                           kImageInUse);
 }
 
+void RefuseIfMounted(const fs::path& image) {
+    if (auto device = LoopDevice(image)) {
+        throw EDiskImageError("The disk image " + Quoted(image) + " is mounted as " + *device +
+                                  ".\rUnmount it first, then try again.",
+                              kImageInUse);
+    }
+}
+
+// Names who has the image open for writing, as far as we may look.
+[[noreturn]] void RefuseWriter(const fs::path& image) {
+    struct stat status {};
+    if (::stat(image.c_str(), &status) == 0) {
+        if (auto writer = OtherWriter(status))
+            RefuseInUse(image, *writer);
+    }
+    RefuseIfMounted(image);
+    RefuseInUse(image, "another program");
+}
+
+enum class Writers { None, Some, Unknown };
+
+// The kernel grants a read lease only while nobody has the file open for writing; it
+// refuses to tell about files of other users.
+Writers OtherWriters(int fd) {
+    if (::fcntl(fd, F_SETLEASE, F_RDLCK) == 0) {
+        ::fcntl(fd, F_SETLEASE, F_UNLCK);
+        return Writers::None;
+    }
+    return errno == EAGAIN ? Writers::Some : Writers::Unknown;
+}
+
 }  // namespace
 
 bool TryLockForWriting(int fd) {
@@ -137,18 +174,35 @@ void LockForWriting(int fd, const fs::path& image) {
     while (!TryLockForWriting(fd)) {
         if (!WorthWaiting(fd) || std::chrono::steady_clock::now() > giveUp)
             RefuseInUse(image, "another program");
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        std::this_thread::sleep_for(kPause);
     }
-    struct stat status {};
-    if (::fstat(fd, &status) == 0) {
-        if (auto writer = OtherWriter(status))
-            RefuseInUse(image, *writer);
+}
+
+void WaitForOtherWriters(const fs::path& image) {
+    const auto giveUp = std::chrono::steady_clock::now() + kPatience;
+    for (int unexplained = 0;;) {
+        UniqueFd probe(::open(image.c_str(), O_RDONLY | O_CLOEXEC));
+        if (!probe.Valid())
+            return;  // opening it for writing reports why
+        const Writers writers = OtherWriters(probe.Get());
+        if (writers == Writers::None)
+            break;
+        if (writers == Writers::Unknown) {
+            struct stat status {};
+            if (::fstat(probe.Get(), &status) == 0) {
+                if (auto writer = OtherWriter(status))
+                    RefuseInUse(image, *writer);
+            }
+            break;
+        }
+        // Another Bootrama in the middle of a change holds our kind of lock; a writer
+        // that has only just closed the image needs a moment to be gone.
+        const bool bootrama = HeldByBootrama(probe.Get());
+        if (std::chrono::steady_clock::now() > giveUp || (!bootrama && ++unexplained > 3))
+            RefuseWriter(image);
+        std::this_thread::sleep_for(kPause);
     }
-    if (auto device = LoopDevice(image)) {
-        throw EDiskImageError("The disk image " + Quoted(image) + " is mounted as " + *device +
-                                  ".\rUnmount it first, then try again.",
-                              kImageInUse);
-    }
+    RefuseIfMounted(image);
 }
 
 }  // namespace platform::drives

@@ -99,14 +99,17 @@ std::optional<ShortName> AliasFor(std::string_view longName,
 }
 
 std::string ShortNameText(const ShortName& name) {
-    QString text;
+    std::string text;
     auto append = [&](std::size_t from, std::size_t count) {
         std::size_t end = from + count;
         while (end > from && name[end - 1] == ' ') --end;
         for (std::size_t i = from; i < end; ++i) {
             // A first byte 0x05 stands for 0xE5, which marks deleted entries.
             const std::uint8_t byte = i == 0 && name[i] == 0x05 ? 0xE5 : name[i];
-            text += byte < 0x80 ? QChar(byte) : QChar(kCodePage437[byte - 0x80]);
+            if (byte < 0x80)
+                text += static_cast<char>(byte);
+            else
+                text += QString(QChar(kCodePage437[byte - 0x80])).toStdString();
         }
     };
     append(0, kBase);
@@ -114,7 +117,7 @@ std::string ShortNameText(const ShortName& name) {
         text += '.';
         append(kBase, kExtension);
     }
-    return text.toStdString();
+    return text;
 }
 
 std::uint8_t LongNameChecksum(const ShortName& name) {
