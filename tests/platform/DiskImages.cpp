@@ -81,7 +81,8 @@ fs::path TestImage::Raw() {
 std::string TestImage::Mtools(const std::string& command, const std::string& arguments) {
     std::string output;
     const std::string image = "'" + Raw().string() + "@@" + std::to_string(kind_.offset) + "'";
-    if (Shell(command + " -i " + image + " " + arguments, &output) != 0)
+    // Long names reach us as UTF-8 whatever the locale of the test run.
+    if (Shell("LC_ALL=C.UTF-8 " + command + " -i " + image + " " + arguments, &output) != 0)
         return {};
     return output;
 }

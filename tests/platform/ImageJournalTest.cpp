@@ -10,6 +10,7 @@
 #include <random>
 
 #include "DiskImages.h"
+#include "platform/Errors.h"
 #include "platform/drives/ImageDrive.h"
 #include "platform/drives/Journal.h"
 #include "support/TestEnv.h"
@@ -80,6 +81,34 @@ TEST(ImageJournalTest, AChangeKilledAtRandomLeavesTheOldOrTheNewFileWhole) {
         EXPECT_EQ(status, 0) << "after kill " << kill << ": " << report;
     }
     RecordProperty("KillsDuringACommit", interrupted);
+}
+
+TEST(ImageJournalTest, AnUnfinishedJournalIsDroppedAFinishedOneUndoneAForeignOneRefused) {
+    if (auto missing = MissingTool(); !missing.empty())
+        GTEST_SKIP() << missing << " is not installed";
+    using namespace platform::drives;
+    testenv::TempDir temp;
+    TestImage image(temp.Path(), {"Floppy", kMakeFloppy, 0, ""});
+    const fs::path journal = JournalPath(image.Path());
+    const std::string before = Bytes(image.Path());
+    const std::uint64_t size = before.size();
+    const auto read = [&] { return ImageDrive(image.Path()).ReadFile("C:\\LOGO.SYS", 1 << 20); };
+
+    testenv::WriteHostFile(journal, "BRJRNL01 cut off while it was written");
+    EXPECT_EQ(read(), TestImage::OldLogo());
+    EXPECT_FALSE(fs::exists(journal));
+    EXPECT_TRUE(Bytes(image.Path()) == before);
+
+    // The root folder (sector 19) overwritten half-way through a change.
+    WriteJournal(image.Path(), size, size, {{19 * 512, before.substr(19 * 512, 512)}});
+    testenv::WriteHostFile(image.Path(), before.substr(0, 19 * 512) + std::string(512, '\0') +
+                                             before.substr(20 * 512));
+    EXPECT_EQ(read(), TestImage::OldLogo());
+    EXPECT_TRUE(Bytes(image.Path()) == before);
+
+    WriteJournal(image.Path(), size + 512, size + 512, {});
+    EXPECT_THROW(read(), platform::EDiskImageError);
+    EXPECT_TRUE(fs::exists(journal));
 }
 
 }  // namespace

@@ -193,15 +193,21 @@ TEST_F(ImageInUseTest, RefusesWhileAnotherProcessHasItOpenForWriting) {
     ::waitpid(child, nullptr, 0);
 }
 
-TEST_F(ImageToolsTest, PicksThePartitionAsAskedOrTheActiveFatOne) {
-    const ImageKind twoPartitions = {"TwoPartitions", kMakeTwoPartitions, 10240 * 512, ""};
-    const fs::path image = TestImage(temp_.Path(), twoPartitions).Path();
-    auto active = ImageDrive(image).Describe();
-    EXPECT_EQ(active.partition, 2);
-    EXPECT_EQ(active.type, platform::drives::FatType::Fat16);
-    ImageDrive first(image, 1);
+TEST_F(ImageToolsTest, PicksTheFirstFatPartitionOrTheOneAskedForLogicalDrivesToo) {
+    const ImageKind logical = {
+        "LogicalDrive",
+        "truncate -s 40M raw.img && printf 'start=2048,size=8192,type=1\\nstart=10240,type=5\\n"
+        "start=12288,type=6\\n' | sfdisk -q raw.img && mkfs.fat --offset 2048 -F 12 raw.img 4096 "
+        "&& mkfs.fat --offset 12288 -F 16 raw.img 34816",
+        12288 * 512, ""};
+    const fs::path image = TestImage(temp_.Path(), logical).Path();
+    ImageDrive first(image);
+    EXPECT_EQ(first.Describe().partition, 1);
     EXPECT_EQ(first.Describe().type, platform::drives::FatType::Fat12);
     EXPECT_FALSE(first.Exists("C:\\LOGO.SYS"));
+    ImageDrive fifth(image, 5);
+    EXPECT_EQ(fifth.Describe().type, platform::drives::FatType::Fat16);
+    EXPECT_EQ(fifth.ReadFile("D:\\LOGO.SYS", 1 << 20), TestImage::OldLogo());
     EXPECT_THROW(ImageDrive(image, 3).Describe(), EDiskImageError);
 }
 
