@@ -25,7 +25,7 @@ constexpr int kMaxDepth = 3;
 constexpr int kMaxVisits = 256;
 
 // tmpfs where there is one: every change flushes the image.
-fs::path ImagePath() {
+const fs::path& ImagePath() {
     static const fs::path path = [] {
         std::error_code error;
         const fs::path folder =
@@ -72,9 +72,17 @@ void Exercise(const std::uint8_t* data, std::size_t size, bool padded) {
 
 }  // namespace
 
+// The path exists before the handler is registered, so it is still there when that runs.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    ImagePath();
+    std::atexit([] {
+        std::error_code ignored;
+        fs::remove(ImagePath(), ignored);
+    });
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const bool cleanup = std::atexit([] { fs::remove(ImagePath()); }) == 0;
-    (void)cleanup;
     Exercise(data, size, false);
     Exercise(data, size, true);
     return 0;

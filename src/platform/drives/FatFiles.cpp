@@ -61,7 +61,8 @@ std::optional<FatFiles::Located> FatFiles::Locate(const Names& path) {
     return Located{std::move(*folder), std::move(entry), std::move(*stored)};
 }
 
-// The file a change acts on: EInOutError 3 without its folder, 2 when it is not there.
+// The file a change acts on: EInOutError 3 without its folder, 2 when it is not there, 5
+// for the root.
 FatFiles::Located FatFiles::LocateForChange(const Names& path) {
     auto located = Locate(path);
     if (!located)

@@ -20,7 +20,8 @@ namespace {
 namespace fs = std::filesystem;
 
 UniqueFd OpenImage(const fs::path& path, bool forWriting) {
-    UniqueFd fd(::open(path.c_str(), (forWriting ? O_RDWR : O_RDONLY) | O_CLOEXEC));
+    // Never blocks, should the path name a pipe rather than a file.
+    UniqueFd fd(::open(path.c_str(), (forWriting ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK));
     if (fd.Valid())
         return fd;
     if (forWriting && (errno == EACCES || errno == EROFS || errno == EPERM)) {
@@ -42,7 +43,7 @@ void RollBackInterruptedChange(const fs::path& path) {
     } catch (const EDiskImageError&) {
         return;
     }
-    UniqueFd writable(::open(path.c_str(), O_RDWR | O_CLOEXEC));
+    UniqueFd writable(::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK));
     if (!writable.Valid()) {
         throw EDiskImageError("The disk image " + Quoted(path) +
                                   " holds an unfinished change that can only be taken back "
@@ -53,9 +54,16 @@ void RollBackInterruptedChange(const fs::path& path) {
         RollBack(path, writable.Get());
 }
 
+// The file itself, not a link to it: its journal must be found whichever way it is reached.
+fs::path RealPath(const fs::path& path) {
+    std::error_code error;
+    fs::path real = fs::canonical(path, error);
+    return error ? path : real;
+}
+
 }  // namespace
 
-ImageFile::ImageFile(fs::path path, bool forWriting) : path_(std::move(path)) {
+ImageFile::ImageFile(const fs::path& path, bool forWriting) : path_(RealPath(path)) {
     if (forWriting)
         WaitForOtherWriters(path_);
     fd_ = OpenImage(path_, forWriting);

@@ -24,7 +24,7 @@ class ImageFile {
 public:
     // For writing, the image is locked and refused while another program uses it. Either
     // way a journal left by an interrupted change is rolled back first.
-    ImageFile(std::filesystem::path path, bool forWriting);
+    ImageFile(const std::filesystem::path& path, bool forWriting);
 
     const std::filesystem::path& Path() const { return path_; }
     const struct stat& Status() const { return status_; }

@@ -181,7 +181,7 @@ void LockForWriting(int fd, const fs::path& image) {
 void WaitForOtherWriters(const fs::path& image) {
     const auto giveUp = std::chrono::steady_clock::now() + kPatience;
     for (int unexplained = 0;;) {
-        UniqueFd probe(::open(image.c_str(), O_RDONLY | O_CLOEXEC));
+        UniqueFd probe(::open(image.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
         if (!probe.Valid())
             return;  // opening it for writing reports why
         const Writers writers = OtherWriters(probe.Get());
