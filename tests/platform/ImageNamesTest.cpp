@@ -1,9 +1,12 @@
 // The names a new file gets on a FAT drive: an upper-case 8.3 name alone where the name fits
 // one, else long-name entries and an alias made as Windows makes it; mtools finds the file
-// by the long name, so the long-name entries are right too.
+// by the long name, so the long-name entries are right too. And its time, in local time.
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
 #include <memory>
 
 #include "DiskImages.h"
@@ -75,6 +78,38 @@ TEST_F(ImageNamesTest, NamesWindowsRefusesAreRefused) {
         }
     }
     EXPECT_TRUE(Bytes(image_->Path()) == before);
+}
+
+// "2024-05-01  7:09", as mdir shows a time.
+std::string MdirTime(std::time_t when) {
+    std::tm local{};
+    ::localtime_r(&when, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d", &local);
+    return std::string(text) + " " + (local.tm_hour < 10 ? "  " : " ") +
+           std::to_string(local.tm_hour) + ":" + (local.tm_min < 10 ? "0" : "") +
+           std::to_string(local.tm_min);
+}
+
+TEST_F(ImageNamesTest, TimesAreKeptInLocalTimeAsDosKeepsThem) {
+    // Five and a half hours east of UTC, a zone no host is likely to be in already.
+    const char* zone = std::getenv("TZ");
+    const std::string saved = zone != nullptr ? zone : "";
+    ::setenv("TZ", "XST-5:30", 1);
+    ::tzset();
+    const std::time_t before = std::time(nullptr);
+    ImageDrive(image_->Path()).WriteFile("C:\\NEW.SYS", "contents");
+    const std::time_t after = std::time(nullptr);
+    const std::string listing = image_->MDir("::/");
+    const auto modified = std::chrono::system_clock::to_time_t(
+        *ImageDrive(image_->Path()).ModificationTime("C:\\NEW.SYS"));
+    zone != nullptr ? ::setenv("TZ", saved.c_str(), 1) : ::unsetenv("TZ");
+    ::tzset();
+    EXPECT_TRUE(listing.find(MdirTime(before)) != std::string::npos ||
+                listing.find(MdirTime(after)) != std::string::npos)
+        << listing << "\nexpected " << MdirTime(before);
+    EXPECT_GE(modified, before - 2);
+    EXPECT_LE(modified, after);
 }
 
 }  // namespace
