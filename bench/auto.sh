@@ -1,17 +1,25 @@
 #!/usr/bin/env bash
 # `bootrama /Auto` switching all three logos from lists of 10,000 entries each, against
-# copying one logo with cp, in the same run. Usage: bench/auto.sh BUILD_DIR [ENTRIES]
+# `bootrama-logo` without arguments (the same start of a QtCore program, which then only
+# prints its usage), in the same run; the ratio must stay at most 1.5.
+# Usage: bench/auto.sh BUILD_DIR [ENTRIES]
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
 entries=${2:-10000}
 command -v hyperfine >/dev/null || { echo "auto: hyperfine is not installed" >&2; exit 1; }
 
-work=$(mktemp -d)
+# In memory where the system has such a folder: every switch flushes its logo to disk, and
+# the flushes of a busy disk would swamp what the program itself costs.
+memory=/dev/shm
+[ -d "$memory" ] && [ -w "$memory" ] || memory=${TMPDIR:-/tmp}
+work=$(mktemp -d -p "$memory")
 trap 'rm -rf "$work"' EXIT
 program="$work/program"
 machine="$work/machine"
 mkdir -p "$program"
-cp "$build/bin/bootrama" "$program/"
+cp "$build/bin/bootrama" "$build/bin/bootrama-logo" "$program/"
+# Beside the program as installed, though /Auto with nothing to say never loads it.
+cp "$build/bin/libbootrama_ui.so" "$program/"
 export BOOTRAMA_MACHINE="$machine" BOOTRAMA_MESSAGE_LOG="$work/boxes.log"
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 # The first run creates the machine (and finds no configuration file yet).
@@ -43,14 +51,16 @@ if [ -s "$work/boxes.log" ]; then
   exit 1
 fi
 
-hyperfine -N --warmup 3 --min-runs 30 --export-json "$work/times.json" \
+# bootrama-logo ends with its usage and exit code 2, hence --ignore-failure.
+hyperfine -N --ignore-failure --warmup 3 --min-runs 30 --export-json "$work/times.json" \
   -n "bootrama /Auto" "$program/bootrama /Auto" \
-  -n "cp one logo" "cp $work/logo.sys $machine/drive_c/copy.sys" >&2
+  -n "bootrama-logo" "$program/bootrama-logo" >&2
 
 python3 - "$work/times.json" "$entries" <<'PY'
 import json, sys
-results = {r["command"]: r["mean"] for r in json.load(open(sys.argv[1]))["results"]}
-auto, cp = results["bootrama /Auto"], results["cp one logo"]
-print(f"bootrama /Auto (3 lists of {sys.argv[2]} entries): {auto * 1000:.1f} ms, "
-      f"cp of one logo: {cp * 1000:.2f} ms, ratio {auto / cp:.1f}")
+results = {r["command"]: r["median"] for r in json.load(open(sys.argv[1]))["results"]}
+auto, start = results["bootrama /Auto"], results["bootrama-logo"]
+print(f"bootrama /Auto (3 lists of {sys.argv[2]} entries): median {auto * 1000:.1f} ms, "
+      f"bootrama-logo without arguments: {start * 1000:.1f} ms, ratio {auto / start:.2f} "
+      f"(goal: at most 1.5)")
 PY

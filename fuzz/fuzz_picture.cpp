@@ -1,35 +1,40 @@
-// LoadPicture on arbitrary bytes under each extension it knows, followed by a conversion
-// to a logo: only the program's own errors may leave.
+// The picture reader on arbitrary bytes, decoded from memory as each kind of picture it
+// knows, followed by a conversion to a logo: only the program's own errors may leave.
 
-#include <unistd.h>
-
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <string>
+#include <iterator>
+#include <span>
 
 #include "image/BmpTools.h"
 #include "platform/Errors.h"
-#include "platform/Machine.h"
 
 namespace {
 
-const char* const kNames[] = {"C:\\fuzz.bmp", "C:\\fuzz.jpg", "C:\\FUZZ.SYS", "C:\\fuzz.jpeg"};
+bool startsWith(std::span<const std::uint8_t> data, std::span<const std::uint8_t> signature) {
+    return data.size() >= signature.size() &&
+           std::equal(signature.begin(), signature.end(), data.begin());
+}
 
-void openMachine() {
-    static const bool opened = [] {
-        const auto root = std::filesystem::temp_directory_path() /
-                          ("bootrama-fuzz-" + std::to_string(::getpid()));
-        platform::UseMachine(root);
-        std::atexit([] {
-            std::error_code ignored;
-            std::filesystem::remove_all(platform::CurrentMachine().Root(), ignored);
-        });
-        return true;
-    }();
-    (void)opened;
+// By the signature each kind starts with, so that real pictures seed the corpus as they are;
+// anything else by its first byte, so that every reader sees every kind of garbage.
+TPictureKind kindOf(std::span<const std::uint8_t> data) {
+    static constexpr std::uint8_t bitmap[] = {'B', 'M'};
+    static constexpr std::uint8_t jpeg[] = {0xFF, 0xD8};
+    static constexpr std::uint8_t icon[] = {0, 0, 1, 0};
+    static constexpr std::uint8_t placeable[] = {0xD7, 0xCD, 0xC6, 0x9A};
+    if (startsWith(data, bitmap))
+        return TPictureKind::Bitmap;
+    if (startsWith(data, jpeg))
+        return TPictureKind::Jpeg;
+    if (startsWith(data, icon))
+        return TPictureKind::Icon;
+    if (startsWith(data, placeable))
+        return TPictureKind::Metafile;
+    static constexpr TPictureKind kinds[] = {TPictureKind::Bitmap, TPictureKind::Jpeg,
+                                             TPictureKind::Icon, TPictureKind::Metafile};
+    return kinds[data[0] % std::size(kinds)];
 }
 
 }  // namespace
@@ -37,18 +42,16 @@ void openMachine() {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0)
         return 0;
-    openMachine();
-    const std::string path = kNames[data[0] % std::size(kNames)];
-    // Written directly: the atomic replacement of the file layer syncs to disk every time.
-    std::ofstream(*platform::CurrentMachine().ToHost(path), std::ios::binary | std::ios::trunc)
-        .write(reinterpret_cast<const char*>(data + 1), std::streamsize(size - 1));
+    const std::span<const std::uint8_t> bytes(data, size);
+    const std::uint8_t last = data[size - 1];
     try {
         std::int32_t colours = 0;
-        const auto picture = LoadPicture(path, colours, {});
-        const auto logo = ConvertToLogo(*picture, data[0] & 4, TStretchMode(data[0] >> 4 & 3));
+        const auto picture = DecodePicture(bytes, kindOf(bytes), colours, {});
+        const auto logo = ConvertToLogo(*picture, (last & 4) != 0, TStretchMode(last % 3));
         if (!IsLogoImage(logo.get()))
             __builtin_trap();
     } catch (const platform::EInvalidGraphic&) {
+    } catch (const platform::EConvertError&) {
     }
     return 0;
 }

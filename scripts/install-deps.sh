@@ -8,8 +8,8 @@ packages=(
   libqt6sql6-sqlite qt6-qpa-plugins libgl-dev
   libjpeg62-turbo-dev libjpeg-turbo-progs
   libgtest-dev googletest
-  xvfb xauth imagemagick attr
-  clang libclang-rt-14-dev
+  xvfb xauth x11-utils imagemagick attr openbox xdotool
+  clang libclang-rt-14-dev clang-format
   hyperfine time
   dosfstools mtools fdisk qemu-utils
   fonts-dejavu-core

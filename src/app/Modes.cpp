@@ -39,7 +39,7 @@ bool AutoMode() {
         return false;
     if (!LoadConfig())
         return true;
-    if (!ChangeFlagOf(3)) {
+    if (!AnyChangeFlag()) {
         // The main window opens next, so that the user can turn the switch on.
         ErrorBox("Bootrama", "The Automatic Bootrama is not activated. There is nothing to do.");
         return false;

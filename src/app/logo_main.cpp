@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/Global.h"
+#include "image/BmpCodec.h"
 #include "image/Logo.h"
 #include "platform/Errors.h"
 #include "platform/Machine.h"
@@ -24,7 +25,8 @@ constexpr const char* kUsage =
     "Makes a Windows 95/98 logo (320 by 400 pixels, 256 colours) of a BMP or JPEG picture.\n"
     "A picture that already is a logo is copied unchanged. INPUT and OUTPUT are paths of\n"
     "this computer; they are reached through the machine in $BOOTRAMA_MACHINE (default\n"
-    "~/.local/share/bootrama/machine), which is created if it is missing.\n"
+    "~/.local/share/bootrama/machine), which is created if it is missing. OUTPUT - writes\n"
+    "the logo to standard output.\n"
     "\n"
     "  --method stretch  show the whole picture (black bands keep its proportions\n"
     "                    with --aspect)\n"
@@ -43,11 +45,11 @@ struct Options {
 
 std::optional<TStretchMode> methodNamed(const std::string& name) {
     if (name == "stretch")
-        return stretch;
+        return TStretchMode::stretch;
     if (name == "crop")
-        return crop;
+        return TStretchMode::crop;
     if (name == "zoom")
-        return zoom;
+        return TStretchMode::zoom;
     return std::nullopt;
 }
 
@@ -94,13 +96,25 @@ void printError(std::string message) {
     std::cerr << "bootrama-logo: " << message << '\n';
 }
 
+// Written as it comes, never renamed over: standard output may be a pipe or a terminal.
+void writeToStandardOutput(const TBitmap& logo) {
+    const std::string bytes = EncodeBmp8(logo);
+    std::cout.write(bytes.data(), std::streamsize(bytes.size()));
+    std::cout.flush();
+    if (!std::cout)
+        throw platform::EWriteError("Error writing the logo to standard output");
+}
+
 void convert(const Options& options) {
     TLogo logo(nullptr);
     logo.SetAspectRatio(options.aspect);
     logo.SetSourceFile(windowsPath(options.paths[0]));
     if (options.method && !logo.IsLogo())
         logo.SetStretchMode(*options.method);
-    logo.SaveToFile(windowsPath(options.paths[1]));
+    if (options.paths[1] == "-")
+        writeToStandardOutput(*logo.LogoBmp());
+    else
+        logo.SaveToFile(windowsPath(options.paths[1]));
 }
 
 }  // namespace

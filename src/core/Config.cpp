@@ -70,6 +70,12 @@ bool TIniFile::ReadBool(std::string_view section, std::string_view key, bool def
     return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
 }
 
+bool TIniFile::ValueExists(std::string_view section, std::string_view key) const {
+    // No value holds a line break, so only a missing key answers with this default.
+    constexpr std::string_view Missing = "\n";
+    return ReadString(section, key, Missing) != Missing;
+}
+
 void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
     if (!platform::WritePrivateProfileString(section, key, value, fileName_))
         throw platform::EIniFileException(Format("Unable to write to %s", {fileName_}));

@@ -19,6 +19,7 @@ public:
     // does not convert.
     long ReadInteger(std::string_view section, std::string_view key, long defaultValue) const;
     bool ReadBool(std::string_view section, std::string_view key, bool defaultValue) const;
+    bool ValueExists(std::string_view section, std::string_view key) const;
     // Raise EIniFileException "Unable to write to %s" when the platform write fails.
     void WriteString(std::string_view section, std::string_view key, std::string_view value);
     void WriteBool(std::string_view section, std::string_view key, bool value);

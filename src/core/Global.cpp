@@ -8,19 +8,26 @@
 #include "platform/Machine.h"
 #include "platform/MessageBox.h"
 #include "platform/Process.h"
+#include "platform/Profile.h"
 
 namespace {
 
 std::unique_ptr<TGlobalInfo> instance;
 
-const char* const LogoFileNames[] = {"logo.sys", "logow.sys", "logos.sys"};
-const char* const LogoKindNames[] = {"Startup logo", "Shutdown logo", "Final logo"};
+constexpr TKindTable<const char*> LogoFileNames = {"logo.sys", "logow.sys", "logos.sys"};
+constexpr TKindTable<const char*> LogoKindNames = {"Startup logo", "Shutdown logo", "Final logo"};
 
-bool IsKind(int kind) {
-    return kind >= lkBoot && kind <= lkClose;
+bool IsKind(TLogoKind kind) {
+    return KindIndex(kind) <= KindIndex(lkClose);
 }
 
-int ShowBox(platform::BoxKind kind, const std::string& title, const std::string& text) {
+std::size_t FileNameStart(const std::string& path) {
+    const auto separator = path.find_last_of("\\/:");
+    return separator == std::string::npos ? 0 : separator + 1;
+}
+
+platform::BoxAnswer ShowBox(platform::BoxKind kind, const std::string& title,
+                            const std::string& text) {
     return platform::CurrentMessageBoxes().Show(kind, title, text);
 }
 
@@ -92,7 +99,7 @@ GlobalInfoScope::~GlobalInfoScope() {
     instance.reset();
 }
 
-std::string ListFileOf(int kind) {
+std::string ListFileOf(TLogoKind kind) {
     const TGlobalInfo& info = GlobalInfo();
     switch (kind) {
         case lkBoot:
@@ -106,18 +113,18 @@ std::string ListFileOf(int kind) {
     }
 }
 
-std::string LogoFileOf(int kind) {
+std::string LogoFileOf(TLogoKind kind) {
     if (!IsKind(kind))
         return "";
     const TGlobalInfo& info = GlobalInfo();
     return (kind == lkBoot ? info.BootDrive() : info.WindowsPath()) + LogoFileNames[kind];
 }
 
-std::string LogoKindName(int kind) {
+std::string LogoKindName(TLogoKind kind) {
     return IsKind(kind) ? LogoKindNames[kind] : "logo";
 }
 
-bool ChangeFlagOf(int kind) {
+bool ChangeFlagOf(TLogoKind kind) {
     const TGlobalInfo& info = GlobalInfo();
     switch (kind) {
         case lkBoot:
@@ -127,26 +134,31 @@ bool ChangeFlagOf(int kind) {
         case lkClose:
             return info.ChangeCloseBmp;
         default:
-            return info.ChangeBootBmp || info.ChangeClosingBmp || info.ChangeCloseBmp;
+            return AnyChangeFlag();
     }
 }
 
-int ErrorBox(const std::string& title, const std::string& text) {
+bool AnyChangeFlag() {
+    const TGlobalInfo& info = GlobalInfo();
+    return info.ChangeBootBmp || info.ChangeClosingBmp || info.ChangeCloseBmp;
+}
+
+platform::BoxAnswer ErrorBox(const std::string& title, const std::string& text) {
     return ShowBox(platform::BoxKind::Error, title, text);
 }
-int WarningBox(const std::string& title, const std::string& text) {
+platform::BoxAnswer WarningBox(const std::string& title, const std::string& text) {
     return ShowBox(platform::BoxKind::Warning, title, text);
 }
-int InformationBox(const std::string& title, const std::string& text) {
+platform::BoxAnswer InformationBox(const std::string& title, const std::string& text) {
     return ShowBox(platform::BoxKind::Information, title, text);
 }
-int YesNoBox(const std::string& title, const std::string& text) {
+platform::BoxAnswer YesNoBox(const std::string& title, const std::string& text) {
     return ShowBox(platform::BoxKind::YesNo, title, text);
 }
-int YesNoCancelBox(const std::string& title, const std::string& text) {
+platform::BoxAnswer YesNoCancelBox(const std::string& title, const std::string& text) {
     return ShowBox(platform::BoxKind::YesNoCancel, title, text);
 }
-int OkCancelBox(const std::string& title, const std::string& text) {
+platform::BoxAnswer OkCancelBox(const std::string& title, const std::string& text) {
     return ShowBox(platform::BoxKind::OkCancel, title, text);
 }
 
@@ -168,6 +180,14 @@ std::string AddBackslash(const std::string& path) {
     if (path.empty() || path.back() == '\\')
         return path;
     return path + '\\';
+}
+
+std::string ExtractFilePath(const std::string& path) {
+    return path.substr(0, FileNameStart(path));
+}
+
+std::string ExtractFileName(const std::string& path) {
+    return path.substr(FileNameStart(path));
 }
 
 bool IsExistingDir(const std::string& path) {

@@ -2,13 +2,29 @@
 // The facts every part of the program shares: the logo kinds and their files, the
 // shared environment GlobalInfo, the message boxes and a few path utilities.
 
+#include <array>
+#include <cstddef>
 #include <initializer_list>
 #include <string>
 #include <string_view>
 
-// Numeric order matters: loop order of the automatic switch and of the backup report.
-enum TLogoKind { lkBoot = 0, lkClosing = 1, lkClose = 2 };
+#include "platform/MessageBox.h"
+
+// Numeric order matters: loop order of the automatic switch and of the backup report, and
+// the bit of a kind in a set of kinds.
+enum class TLogoKind { lkBoot = 0, lkClosing = 1, lkClose = 2 };
+using enum TLogoKind;
 constexpr TLogoKind AllLogoKinds[] = {lkBoot, lkClosing, lkClose};
+constexpr std::size_t KindIndex(TLogoKind kind) {
+    return static_cast<std::size_t>(kind);
+}
+// A value for each of the three kinds, looked up by the kind.
+template <class T>
+struct TKindTable : std::array<T, 3> {
+    using std::array<T, 3>::operator[];
+    constexpr T& operator[](TLogoKind kind) { return (*this)[KindIndex(kind)]; }
+    constexpr const T& operator[](TLogoKind kind) const { return (*this)[KindIndex(kind)]; }
+};
 
 class TGlobalInfo {
 public:
@@ -62,25 +78,30 @@ public:
     GlobalInfoScope& operator=(const GlobalInfoScope&) = delete;
 };
 
-// Kind lookups; a value outside 0..2 gives "" (files) or "logo" (name).
-std::string ListFileOf(int kind);
-std::string LogoFileOf(int kind);
-std::string LogoKindName(int kind);
-// The automatic-switch flag of a kind; 3 and above: whether any flag is on.
-bool ChangeFlagOf(int kind);
+// Kind lookups; a value outside the three kinds gives "" (files) or "logo" (name).
+std::string ListFileOf(TLogoKind kind);
+std::string LogoFileOf(TLogoKind kind);
+std::string LogoKindName(TLogoKind kind);
+// The automatic-switch flag of a kind; for a value outside the three: AnyChangeFlag.
+bool ChangeFlagOf(TLogoKind kind);
+bool AnyChangeFlag();
 
-// Message boxes; "\r" in a text is a line break. They return the platform's button code.
-int ErrorBox(const std::string& title, const std::string& text);
-int WarningBox(const std::string& title, const std::string& text);
-int InformationBox(const std::string& title, const std::string& text);
-int YesNoBox(const std::string& title, const std::string& text);
-int YesNoCancelBox(const std::string& title, const std::string& text);
-int OkCancelBox(const std::string& title, const std::string& text);
+// Message boxes; "\r" in a text is a line break. They return the button of the answer.
+platform::BoxAnswer ErrorBox(const std::string& title, const std::string& text);
+platform::BoxAnswer WarningBox(const std::string& title, const std::string& text);
+platform::BoxAnswer InformationBox(const std::string& title, const std::string& text);
+platform::BoxAnswer YesNoBox(const std::string& title, const std::string& text);
+platform::BoxAnswer YesNoCancelBox(const std::string& title, const std::string& text);
+platform::BoxAnswer OkCancelBox(const std::string& title, const std::string& text);
 
 std::string GetAppPath();
 std::string GetWindowsDir();
 std::string GetBootDrive();
 std::string AddBackslash(const std::string& path);
+// The parts of a path before and after its last backslash, slash or colon: the directory
+// with its separator ("C:\\Logos\\") and the file name ("sun.sys").
+std::string ExtractFilePath(const std::string& path);
+std::string ExtractFileName(const std::string& path);
 bool IsExistingDir(const std::string& path);
 std::string IntToStrWidth(long long value, int width);
 

@@ -1,9 +1,6 @@
 #include "image/BmpTools.h"
 
-#include <sys/stat.h>
-
 #include <cmath>
-#include <cstdio>
 #include <new>
 #include <span>
 #include <vector>
@@ -15,7 +12,6 @@
 #include "image/Jpeg.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"
-#include "platform/Machine.h"
 
 namespace {
 
@@ -43,34 +39,15 @@ std::string_view fileNameOf(std::string_view path) {
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
-std::vector<TPictureFormat>& pictureFormats() {
-    static std::vector<TPictureFormat> formats = {
-        {"jpg", "JPEG Image File", TPictureKind::Jpeg},
-        {"jpeg", "JPEG Image File", TPictureKind::Jpeg},
-        {"wmf", "Metafiles", TPictureKind::Metafile},
-        {"emf", "Enhanced Metafiles", TPictureKind::Metafile},
-        {"ico", "Icons", TPictureKind::Icon},
-        {"bmp", "Bitmaps", TPictureKind::Bitmap},
-    };
-    return formats;
-}
-
-// Logo files are read as bitmaps only while a picture is being loaded.
-class LogoFormatEntry {
-public:
-    LogoFormatEntry() { pictureFormats().push_back({"sys", "Logo file", TPictureKind::Bitmap}); }
-    ~LogoFormatEntry() {
-        auto& formats = pictureFormats();
-        for (auto it = formats.end(); it != formats.begin();) {
-            if ((--it)->Extension == "sys") {
-                formats.erase(it);
-                break;
-            }
-        }
-    }
-    LogoFormatEntry(const LogoFormatEntry&) = delete;
-    LogoFormatEntry& operator=(const LogoFormatEntry&) = delete;
+constexpr TPictureFormat kPictureFormats[] = {
+    {"jpg", "JPEG Image File", TPictureKind::Jpeg},
+    {"jpeg", "JPEG Image File", TPictureKind::Jpeg},
+    {"wmf", "Metafiles", TPictureKind::Metafile},
+    {"emf", "Enhanced Metafiles", TPictureKind::Metafile},
+    {"ico", "Icons", TPictureKind::Icon},
+    {"bmp", "Bitmaps", TPictureKind::Bitmap},
 };
+constexpr TPictureFormat kLogoFileFormat = {"sys", "Logo file", TPictureKind::Bitmap};
 
 // Bitmaps with fewer than 256 colours get the halftone palette; deeper ones already have it.
 void reduceToHalftone(TBitmap& image) {
@@ -84,38 +61,11 @@ void reduceToHalftone(TBitmap& image) {
     image.Colours = HalftonePalette();
 }
 
-// A picture file opened for streaming, as the file layer would open it.
-class PictureFile {
-public:
-    explicit PictureFile(std::string_view path) {
-        const auto host = platform::CurrentMachine().ToHost(path);
-        struct stat status {};
-        if (host)
-            file_ = std::fopen(host->c_str(), "rb");
-        if (file_ == nullptr || ::fstat(::fileno(file_), &status) != 0 || S_ISDIR(status.st_mode)) {
-            if (file_ != nullptr)
-                std::fclose(file_);
-            throw platform::EFOpenError(Format("Cannot open file \"%s\"", {path}));
-        }
-        size_ = std::uint64_t(status.st_size);
-    }
-    ~PictureFile() { std::fclose(file_); }
-    PictureFile(const PictureFile&) = delete;
-    PictureFile& operator=(const PictureFile&) = delete;
-
-    std::FILE* Get() const { return file_; }
-    std::uint64_t Size() const { return size_; }
-
-private:
-    std::FILE* file_ = nullptr;
-    std::uint64_t size_ = 0;
-};
-
 [[noreturn]] void cannotAssign(const char* className) {
     throw platform::EConvertError(Format("Cannot assign a %s to a %s", {className, "TBitmap"}));
 }
 
-std::uint32_t littleEndian(const std::string& data, std::size_t at, int bytes) {
+std::uint32_t littleEndian(std::span<const std::uint8_t> data, std::size_t at, int bytes) {
     std::uint32_t value = 0;
     for (int i = bytes - 1; i >= 0; --i) value = value << 8 | std::uint8_t(data[at + i]);
     return value;
@@ -123,7 +73,7 @@ std::uint32_t littleEndian(const std::string& data, std::size_t at, int bytes) {
 
 // Icons and metafiles are checked as far as their readers would before they are refused as
 // bitmaps, so that a damaged one is an invalid picture like any other.
-void checkIcon(const std::string& data) {
+void checkIcon(std::span<const std::uint8_t> data) {
     const bool valid = data.size() >= 6 && littleEndian(data, 0, 2) == 0 &&
                        littleEndian(data, 2, 2) == 1 && littleEndian(data, 4, 2) > 0 &&
                        data.size() >= 6 + 16 * std::size_t(littleEndian(data, 4, 2));
@@ -133,7 +83,7 @@ void checkIcon(const std::string& data) {
 
 // An enhanced metafile by its header record, else a placeable Windows metafile by its key
 // and checksum.
-void checkMetafile(const std::string& data) {
+void checkMetafile(std::span<const std::uint8_t> data) {
     constexpr std::size_t kEnhancedHeaderSize = 88;
     constexpr std::uint32_t kEnhancedSignature = 0x464D4520;  // " EMF"
     constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7;
@@ -149,6 +99,13 @@ void checkMetafile(const std::string& data) {
     }
     if (!valid)
         throw platform::EInvalidGraphic("Metafile is not valid");
+}
+
+// Every loaded picture has 8 bits per pixel; only the colour count tells what it was.
+std::unique_ptr<TBitmap> asLoaded(TBitmap image) {
+    image.BitsPerPixel = 8;
+    image.IsJpeg = false;
+    return std::make_unique<TBitmap>(std::move(image));
 }
 
 // Round to the nearest integer, a half to the even neighbour.
@@ -200,22 +157,22 @@ bool IsLogoImage(const TBitmap* image) {
 
 bool IsLogoFile(std::string_view path) {
     try {
-        const TBitmap image = LoadBitmapFile(path);
+        const TBitmap image = LoadBitmapFile(path, platform::kMaxLogoFileBytes);
         return IsLogoImage(&image);
     } catch (const std::exception&) {
         return false;
     }
 }
 
-TBitmap LoadBitmapFile(std::string_view path) {
-    const std::string data = platform::ReadFile(path);
+TBitmap LoadBitmapFile(std::string_view path, std::uintmax_t maxBytes) {
+    const std::string data = platform::ReadFile(path, maxBytes);
     return ReadBmp(bytesOf(data));
 }
 
 void LoadLogo(std::string_view path, TBitmap& image, TSize& size) {
     image = TBitmap{};
     size = {};
-    TBitmap loaded = LoadBitmapFile(path);
+    TBitmap loaded = LoadBitmapFile(path, platform::kMaxLogoFileBytes);
     if (!IsLogoImage(&loaded))
         throw EInvalidLogo(Format("File \"%s\" is no valid Logo.", {fileNameOf(path)}));
     size = {loaded.Width, loaded.Height};
@@ -230,10 +187,12 @@ bool RealizeLogoPalette(const TBitmap* image, TCanvas& /*canvas*/) {
     return image != nullptr && !image->Empty() && !image->Colours.empty();
 }
 
-const TPictureFormat* FindPictureFormat(std::string_view extension) {
-    for (const auto& format : pictureFormats())
+const TPictureFormat* FindPictureFormat(std::string_view extension, TLogoFiles logoFiles) {
+    for (const auto& format : kPictureFormats)
         if (sameExtension(format.Extension, extension))
             return &format;
+    if (logoFiles == TLogoFiles::Allowed && sameExtension(kLogoFileFormat.Extension, extension))
+        return &kLogoFileFormat;
     return nullptr;
 }
 
@@ -244,41 +203,47 @@ std::string ExtractFileExt(std::string_view path) {
 }
 
 std::unique_ptr<TBitmap> LoadPicture(std::string_view path, std::int32_t& colours,
-                                     const TProgressEvent& progress) {
-    const LogoFormatEntry logoFiles;
+                                     const TProgressEvent& progress, TLogoFiles logoFiles) {
     const THourglass hourglass;
     const std::string extension = ExtractFileExt(path);
-    const TPictureFormat* format = FindPictureFormat(extension);
+    const TPictureFormat* format = FindPictureFormat(extension, logoFiles);
     if (format == nullptr)
         throw platform::EInvalidGraphic(
             Format("Unknown picture file extension (.%s)", {extension}));
-    auto image = std::make_unique<TBitmap>();
-    switch (format->Kind) {
-        case TPictureKind::Bitmap:
-            *image = LoadBitmapFile(path);
-            colours = ColourCount(*image);
-            if (colours != 256)
-                reduceToHalftone(*image);
-            break;
-        case TPictureKind::Jpeg: {
-            const PictureFile file(path);
-            colours = kTrueColourCount;
-            *image = DecodeJpegFile(file.Get(), file.Size(), progress);
-            break;
-        }
-        // Read and counted (0 colours) like any picture, but never made a bitmap.
-        case TPictureKind::Icon:
-            checkIcon(platform::ReadFile(path));
-            colours = 0;
-            cannotAssign("TIcon");
-        case TPictureKind::Metafile:
-            checkMetafile(platform::ReadFile(path));
-            colours = 0;
-            cannotAssign("TMetafile");
+    if (format->Kind != TPictureKind::Jpeg) {
+        const std::string data = platform::ReadFile(path, platform::kMaxPictureFileBytes);
+        return DecodePicture(bytesOf(data), format->Kind, colours, progress);
     }
-    image->BitsPerPixel = 8;
-    image->IsJpeg = false;
-    return image;
+    // Streamed, so that a large picture is never held twice.
+    const platform::ReadStream file =
+        platform::OpenReadStream(path, platform::kMaxPictureFileBytes);
+    colours = kTrueColourCount;
+    return asLoaded(DecodeJpegFile(file.file.get(), file.size, progress));
+}
+
+std::unique_ptr<TBitmap> DecodePicture(std::span<const std::uint8_t> data, TPictureKind kind,
+                                       std::int32_t& colours, const TProgressEvent& progress) {
+    switch (kind) {
+        case TPictureKind::Bitmap: {
+            TBitmap image = ReadBmp(data);
+            colours = ColourCount(image);
+            if (colours != 256)
+                reduceToHalftone(image);
+            return asLoaded(std::move(image));
+        }
+        case TPictureKind::Jpeg:
+            colours = kTrueColourCount;
+            return asLoaded(DecodeJpeg(data, progress));
+        case TPictureKind::Icon:
+            checkIcon(data);
+            break;
+        case TPictureKind::Metafile:
+            checkMetafile(data);
+            break;
+    }
+    // Read and counted (0 colours) like any picture, but never made a bitmap.
+    colours = 0;
+    cannotAssign(kind == TPictureKind::Icon ? "TIcon" : "TMetafile");
 }
 
 bool FitsInsideLogo(const TBitmap& image, bool aspectCorrection) {
@@ -296,7 +261,7 @@ TSourceRect LogoSourceRect(int width, int height, bool aspectCorrection, TStretc
     const auto shrinkColumns = [&] { return roundEven((W - (320 / K) / (400 / H)) * 0.5L); };
     long long x = 0, y = 0;
     switch (mode) {
-        case stretch:
+        case TStretchMode::stretch:
             if (aspectCorrection) {
                 if (R > T)
                     y = shrinkRows();
@@ -304,11 +269,11 @@ TSourceRect LogoSourceRect(int width, int height, bool aspectCorrection, TStretc
                     x = shrinkColumns();
             }
             break;
-        case crop:
+        case TStretchMode::crop:
             x = roundEven((W - 320 / K) * 0.5L);
             y = roundEven((long double)(height - 400) * 0.5L);
             break;
-        case zoom:
+        case TStretchMode::zoom:
             if (R < T)
                 y = shrinkRows();
             else

@@ -4,17 +4,18 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
+#include "core/Progress.h"
 #include "image/Bitmap.h"
-#include "image/Progress.h"
 
 constexpr int kLogoWidth = 320;
 constexpr int kLogoHeight = 400;
 
 // How a picture is fitted into the logo.
-enum TStretchMode : std::uint8_t { stretch = 0, crop = 1, zoom = 2 };
+enum class TStretchMode : std::uint8_t { stretch = 0, crop = 1, zoom = 2 };
 
 struct TRect {
     int Left = 0;
@@ -46,8 +47,8 @@ bool IsLogoImage(const TBitmap* image);
 // Reads the file as a bitmap whatever its name; false for anything unreadable.
 bool IsLogoFile(std::string_view path);
 
-// The file read with the bitmap reader.
-TBitmap LoadBitmapFile(std::string_view path);
+// The file read with the bitmap reader; a file larger than maxBytes is refused unread.
+TBitmap LoadBitmapFile(std::string_view path, std::uintmax_t maxBytes);
 // Loads a current logo for display. Afterwards image is empty and size (0, 0) unless the
 // file is a logo; a bitmap that is no logo raises EInvalidLogo, reading errors leave as
 // the reader raised them.
@@ -58,24 +59,29 @@ void FillBlack(TCanvas& canvas);
 // colours of its own to show. The canvas is where a palette display would realise them.
 bool RealizeLogoPalette(const TBitmap* image, TCanvas& canvas);
 
-// The reader's table of picture formats, chosen by extension without regard to case.
+// The reader's table of picture formats, chosen by extension without regard to case. Logo
+// files ("sys") count as bitmaps only where the caller allows them.
 enum class TPictureKind { Bitmap, Jpeg, Icon, Metafile };
 struct TPictureFormat {
-    std::string Extension;
-    std::string Description;
+    std::string_view Extension;
+    std::string_view Description;
     TPictureKind Kind;
 };
-const TPictureFormat* FindPictureFormat(std::string_view extension);
+enum class TLogoFiles { Refused, Allowed };
+const TPictureFormat* FindPictureFormat(std::string_view extension, TLogoFiles logoFiles);
 // Extension of a path without its dot ("" when it has none).
 std::string ExtractFileExt(std::string_view path);
 
-// Reads a bitmap, JPEG or logo file into an 8-bit image with its own colour table (8-bit
-// bitmaps), the JPEG decoder's 236-colour map, or the halftone palette (other bitmaps).
-// colours receives the colour count as read. EFOpenError and friends when the file can't be
-// read, EInvalidGraphic for an unknown extension or damaged data, EConvertError for a
-// picture kind that can't become a bitmap.
+// Reads a bitmap, JPEG or (where allowed) logo file into an 8-bit image with its own colour
+// table (8-bit bitmaps), the JPEG decoder's 236-colour map, or the halftone palette (other
+// bitmaps). colours receives the colour count as read. EFOpenError and friends when the
+// file can't be read, EInvalidGraphic for an unknown extension or damaged data,
+// EConvertError for a picture kind that can't become a bitmap.
 std::unique_ptr<TBitmap> LoadPicture(std::string_view path, std::int32_t& colours,
-                                     const TProgressEvent& progress);
+                                     const TProgressEvent& progress, TLogoFiles logoFiles);
+// The same for a picture of the given kind held in memory.
+std::unique_ptr<TBitmap> DecodePicture(std::span<const std::uint8_t> data, TPictureKind kind,
+                                       std::int32_t& colours, const TProgressEvent& progress);
 
 // Whether the picture fits, unscaled, inside the logo's window of the picture.
 bool FitsInsideLogo(const TBitmap& image, bool aspectCorrection);

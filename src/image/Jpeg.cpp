@@ -19,6 +19,17 @@
 
 namespace {
 
+// What decoding one picture may take: its file, our picture, and libjpeg's buffers (the whole
+// picture in RGB for the quantiser, every coefficient of a progressive file), which libjpeg
+// refuses to grow past what we leave it.
+constexpr std::uint64_t kMaxDecodeBytes = 256u << 20;
+// Each scan is a pass over the picture, whatever little data it has; real files have about
+// ten.
+constexpr int kMaxScans = 64;
+
+constexpr const char* kTooLarge = "JPEG picture too large or unsupported";
+constexpr const char* kIncomplete = "Premature end of JPEG file";
+
 struct DecodeState {
     jpeg_decompress_struct info;
     jpeg_error_mgr errors;
@@ -38,21 +49,39 @@ DecodeState& stateOf(j_common_ptr info) {
     return *static_cast<DecodeState*>(info->client_data);
 }
 
+void setMessage(DecodeState& state, const char* message) {
+    std::snprintf(state.message, sizeof state.message, "%s", message);
+}
+
+[[noreturn]] void failWith(DecodeState& state, const char* message) {
+    setMessage(state, message);
+    std::longjmp(state.jump, 1);
+}
+
 void failDecoding(j_common_ptr info) {
     DecodeState& state = stateOf(info);
+    // Without a backing store this is how libjpeg refuses to pass max_memory_to_use.
+    if (info->err->msg_code == JERR_NO_BACKING_STORE)
+        failWith(state, kTooLarge);
     (*info->err->format_message)(info, state.message);
     std::longjmp(state.jump, 1);
 }
 
-// A picture that ends early would be padded with grey; we refuse it instead.
-// Other warnings (stray bytes, odd markers) are ignored, as djpeg does.
+// Entropy data that ran out, at the end of the file or at a marker put after it, would be
+// padded with grey; we refuse it instead. Other warnings (stray bytes, odd markers) are
+// ignored, as djpeg does.
 void noteMessage(j_common_ptr info, int level) {
-    if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF)
+    const int code = info->err->msg_code;
+    if (level < 0 && (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER))
         failDecoding(info);
 }
 
 void reportProgress(j_common_ptr info) {
     DecodeState& state = stateOf(info);
+    if (state.info.input_scan_number > kMaxScans)
+        failWith(state, kTooLarge);
+    if (!*state.progress)
+        return;
     const jpeg_progress_mgr& monitor = *info->progress;
     if (monitor.pass_limit <= 0 || monitor.total_passes <= 0)
         return;
@@ -73,7 +102,20 @@ void reportProgress(j_common_ptr info) {
         std::longjmp(state.jump, 1);
 }
 
-// Reads the header and runs the quantiser's first pass; false on a library error.
+// A progressive file that ends, however neatly, before its last scans comes out blurred
+// or grey: every coefficient of every component must have had its last bit.
+bool allScansRead(const jpeg_decompress_struct& info) {
+    if (!info.progressive_mode)
+        return true;
+    for (int component = 0; component < info.num_components; ++component)
+        for (int coefficient = 0; coefficient < DCTSIZE2; ++coefficient)
+            if (info.coef_bits[component][coefficient] != 0)
+                return false;
+    return true;
+}
+
+// Reads the header and runs the quantiser's first pass (which reads every scan of a
+// progressive file); false on a library error.
 bool startDecoding(DecodeState& state) {
     if (setjmp(state.jump))
         return false;
@@ -85,17 +127,24 @@ bool startDecoding(DecodeState& state) {
     jpeg_read_header(&state.info, TRUE);
     state.info.quantize_colors = TRUE;
     state.info.desired_number_of_colors = kJpegColours;
-    if (*state.progress)
-        state.info.progress = &state.monitor;
+    state.info.progress = &state.monitor;
     jpeg_calc_output_dimensions(&state.info);
-    // Checked before the library allocates its whole-image buffer.
+    // Checked before the library allocates anything for the picture: the pixels must be
+    // what the data can carry and fit the memory with our copy of them (and the file when
+    // it is in memory).
     const std::uint64_t pixels = std::uint64_t(state.info.output_width) * state.info.output_height;
+    const std::uint64_t ours = pixels + (state.file != nullptr ? 0 : state.size);
     if (pixels > kMaxPicturePixels || pixels > (std::uint64_t(1) << 22) + state.size * 1024 ||
-        state.info.out_color_components > 3) {
-        std::snprintf(state.message, sizeof state.message, "JPEG picture too large or unsupported");
+        ours >= kMaxDecodeBytes || state.info.out_color_components > 3) {
+        setMessage(state, kTooLarge);
         return false;
     }
+    state.info.mem->max_memory_to_use = long(kMaxDecodeBytes - ours);
     jpeg_start_decompress(&state.info);
+    if (!allScansRead(state.info)) {
+        setMessage(state, kIncomplete);
+        return false;
+    }
     return true;
 }
 

@@ -7,13 +7,14 @@
 #include <cstdio>
 #include <span>
 
+#include "core/Progress.h"
 #include "image/Bitmap.h"
-#include "image/Progress.h"
 
 constexpr int kJpegColours = 236;
 
-// Damaged, truncated or unsupported data raises EInvalidGraphic; an exception thrown by
-// the progress handler leaves unchanged.
+// Damaged, truncated or unsupported data raises EInvalidGraphic, as does a picture that
+// would take more memory or passes than its data can justify; an exception thrown by the
+// progress handler leaves unchanged.
 TBitmap DecodeJpeg(std::span<const std::uint8_t> file, const TProgressEvent& progress);
 // Streams from an open file, so that a large picture is never held twice; fileSize bounds
 // the dimensions it may claim.

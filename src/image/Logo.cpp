@@ -38,14 +38,15 @@ void TLogo::SetSourceFile(const std::string& path) {
 
 void TLogo::loadSource(const std::string& path) {
     sourceBitmap_.reset();
-    sourceBitmap_ = LoadPicture(path, sourceColours_, OnProgress);
+    sourceBitmap_ = LoadPicture(path, sourceColours_, OnProgress, TLogoFiles::Allowed);
     sourceWidth_ = sourceBitmap_->Width;
     sourceHeight_ = sourceBitmap_->Height;
     // Every loaded picture has 8 bits per pixel; only the count as read tells a logo.
     isLogo_ = IsLogoImage(sourceBitmap_.get()) && sourceColours_ == 256;
     if (LogosOnly && !isLogo_)
         throw EInvalidLogo(Format("File \"%s\" is no valid Logo.", {path}));
-    stretchMode_ = FitsInsideLogo(*sourceBitmap_, aspectRatio_) ? crop : stretch;
+    stretchMode_ =
+        FitsInsideLogo(*sourceBitmap_, aspectRatio_) ? TStretchMode::crop : TStretchMode::stretch;
     setLogoBmp(sourceBitmap_.get());
 }
 

@@ -10,9 +10,9 @@
 #include <optional>
 #include <string>
 
+#include "core/Progress.h"
 #include "image/Bitmap.h"
 #include "image/BmpTools.h"
-#include "image/Progress.h"
 
 // The preview a logo is drawn into.
 class TLogoPaintBox {
@@ -107,7 +107,7 @@ private:
     std::string sourceFile_;
     std::unique_ptr<TBitmap> logoBmp_;
     std::unique_ptr<TBitmap> sourceBitmap_;
-    TStretchMode stretchMode_ = stretch;
+    TStretchMode stretchMode_ = TStretchMode::stretch;
     bool aspectRatio_ = false;
     bool isLogo_ = false;
     bool modified_ = false;

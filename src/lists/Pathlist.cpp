@@ -1,38 +1,16 @@
 #include "lists/Pathlist.h"
 
-#include <QByteArray>
-#include <QString>
 #include <algorithm>
-#include <optional>
 
 #include "core/Global.h"
 #include "core/ProgErrors.h"
+#include "lists/ListFile.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "platform/Text.h"
 
 namespace {
-
-// The rule of the list file: lines end at CR, LF or CR LF, the last one may end at the end
-// of the file, and a NUL byte ends the text.
-std::vector<std::string> SplitLines(std::string_view text) {
-    text = text.substr(0, text.find('\0'));
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos)
-            end = text.size();
-        lines.emplace_back(text.substr(start, end - start));
-        start = end;
-        if (start < text.size() && text[start] == '\r')
-            ++start;
-        if (start < text.size() && text[start] == '\n')
-            ++start;
-    }
-    return lines;
-}
 
 std::string JoinLines(const std::vector<std::string>& lines) {
     std::string text;
@@ -61,30 +39,6 @@ std::size_t CharacterCount(const std::string& text) {
     }));
 }
 
-bool IsAscii(std::string_view text) {
-    return std::all_of(text.begin(), text.end(),
-                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
-std::string AsciiLower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return lower;
-}
-
-// The lower-case ASCII spelling that a text of other characters folds to, if any.
-std::optional<std::string> AsciiFolding(std::string_view text) {
-    const QString decoded = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    const QByteArray folded = decoded.toCaseFolded().toUtf8();
-    const std::string_view spelling(folded.constData(), static_cast<std::size_t>(folded.size()));
-    if (!IsAscii(spelling))
-        return std::nullopt;
-    return AsciiLower(spelling);
-}
-
 }  // namespace
 
 int RoundedPercent(long long part, long long whole) {
@@ -96,46 +50,6 @@ int RoundedPercent(long long part, long long whole) {
 }
 
 // ---- TFileStringlist ----
-
-bool TFileStringlist::CompareTextLess::operator()(std::string_view a, std::string_view b) const {
-    return platform::CompareText(a, b) < 0;
-}
-
-void TFileStringlist::TextIndex::Add(const std::string& text) {
-    if (IsAscii(text)) {
-        ++ascii_[AsciiLower(text)];
-    } else {
-        ++others_[text];
-    }
-}
-
-void TFileStringlist::TextIndex::Remove(const std::string& text) {
-    auto forget = [](auto& counts, const auto& key) {
-        auto found = counts.find(key);
-        if (found != counts.end() && --found->second == 0)
-            counts.erase(found);
-    };
-    if (IsAscii(text)) {
-        forget(ascii_, AsciiLower(text));
-    } else {
-        forget(others_, text);
-    }
-}
-
-bool TFileStringlist::TextIndex::Contains(std::string_view text) const {
-    if (!others_.empty() && others_.find(std::string(text)) != others_.end())
-        return true;
-    if (IsAscii(text))
-        return ascii_.count(AsciiLower(text)) != 0;
-    // A few letters beyond ASCII fold to ASCII ones (the Kelvin sign to k).
-    std::optional<std::string> spelling = AsciiFolding(text);
-    return spelling && ascii_.count(*spelling) != 0 && platform::SameText(text, *spelling);
-}
-
-void TFileStringlist::TextIndex::Clear() {
-    ascii_.clear();
-    others_.clear();
-}
 
 TFileStringlist::TFileStringlist(std::string fileName) : fileName_(std::move(fileName)) {
     LoadIfExists();
@@ -155,23 +69,14 @@ bool TFileStringlist::CheckExists() {
 }
 
 void TFileStringlist::LoadList() {
-    std::vector<std::string> lines;
-    try {
-        lines = SplitLines(platform::ReadFile(fileName_));
-    } catch (const platform::EStreamError& error) {
-        throw EFileListError(
-            Format("Error reading the file \"%s\"!\rError: %s", {fileName_, error.ClassName()}));
-    } catch (const std::exception& error) {
-        throw EFileListError(Format("General Error reading the file \"%s\"!\rError: %s",
-                                    {fileName_, platform::ClassNameOf(error)}));
-    }
+    const TListFileText file(fileName_);
     Clear();
-    for (const auto& line : lines) Add(line);
+    file.ForEachLine([this](std::string_view line) { Add(std::string(line)); });
 }
 
-int TFileStringlist::SaveList() {
+platform::BoxAnswer TFileStringlist::SaveList() {
     try {
-        int answer = platform::IDYES;
+        platform::BoxAnswer answer = platform::IDYES;
         if (!CheckExists()) {
             answer = YesNoCancelBox(
                 "Data file", Format("Can not find logo list file %s.\rCreate new?", {fileName_}));
@@ -263,7 +168,7 @@ void TFileStringlist::AddStrings(const std::vector<std::string>& other) {
 }
 
 void TFileStringlist::Sort() {
-    std::stable_sort(strings_.begin(), strings_.end(), CompareTextLess());
+    std::stable_sort(strings_.begin(), strings_.end(), TCompareTextLess());
 }
 
 // ---- TPathStringList ----

@@ -4,13 +4,13 @@
 
 #include <cstddef>
 #include <functional>
-#include <map>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
-#include "image/Progress.h"
+#include "core/Progress.h"
+#include "lists/EntryIndex.h"
+#include "platform/MessageBox.h"
 
 // What a list needs of the dialog's list control; the GUI implements it, tests fake it.
 class ListView {
@@ -58,8 +58,8 @@ public:
     bool CheckExists();
     virtual void LoadList();
     // Writes the sorted list, asking before it creates a missing file; returns the answer
-    // (6 when written, 7 or 2 when not).
-    virtual int SaveList();
+    // (IDYES when written, IDNO or IDCANCEL when not).
+    virtual platform::BoxAnswer SaveList();
 
     int Count() const { return static_cast<int>(strings_.size()); }
     const std::string& operator[](int index) const;
@@ -86,25 +86,9 @@ protected:
     void CheckIndex(int index, int upper) const;
 
 private:
-    struct CompareTextLess {
-        bool operator()(std::string_view a, std::string_view b) const;
-    };
-
     std::string fileName_;
     std::vector<std::string> strings_;
-    // The entries again, by the comparison of entries, so that the duplicate test of long
-    // lists neither walks them nor runs the locale's collation for every pair.
-    class TextIndex {
-    public:
-        void Add(const std::string& text);
-        void Remove(const std::string& text);
-        bool Contains(std::string_view text) const;
-        void Clear();
-
-    private:
-        std::unordered_map<std::string, int> ascii_;  // by lower-case spelling
-        std::map<std::string, int, CompareTextLess> others_;
-    } index_;
+    TEntryIndex index_;  // the entries again, for the duplicate test
 };
 
 class TPathStringList;

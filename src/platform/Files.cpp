@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <system_error>
@@ -20,13 +21,16 @@ std::optional<fs::path> Host(std::string_view path) {
     return CurrentMachine().ToHost(path);
 }
 
-bool HasAttribute(std::uint32_t attributes, std::uint32_t flag) {
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & flag) != 0;
+// A path no drive holds can't be opened, as a missing file can't.
+fs::path HostToRead(std::string_view path) {
+    auto host = Host(path);
+    if (!host)
+        throw EFOpenError("Cannot open file \"" + std::string(path) + "\"");
+    return *host;
 }
 
-bool IsRegularFile(const fs::path& file) {
-    std::error_code error;
-    return fs::is_regular_file(file, error);
+bool HasAttribute(std::uint32_t attributes, std::uint32_t flag) {
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & flag) != 0;
 }
 
 bool IsDirectory(const fs::path& file) {
@@ -40,6 +44,14 @@ bool Exists(const fs::path& file) {
 }
 
 std::u32string Folded(std::string_view text) {
+    // Most names are ASCII; a folder of thousands of them is folded without Unicode tables.
+    if (std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; })) {
+        std::u32string folded(text.size(), U'\0');
+        std::transform(text.begin(), text.end(), folded.begin(), [](char c) {
+            return static_cast<char32_t>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        });
+        return folded;
+    }
     // Composed the same way as SameText compares names.
     auto folded = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))
                       .normalized(QString::NormalizationForm_C)
@@ -69,6 +81,12 @@ bool WildcardMatch(std::u32string_view pattern, std::u32string_view name) {
     return p == pattern.size();
 }
 
+// As on Windows, "*.*" also matches names without a dot.
+std::u32string FoldedPattern(std::string_view pattern) {
+    std::u32string folded = Folded(pattern);
+    return folded == U"*.*" ? U"*" : folded;
+}
+
 }  // namespace
 
 std::uint32_t GetFileAttributes(std::string_view path) {
@@ -81,10 +99,11 @@ bool SetFileAttributes(std::string_view path, std::uint32_t attributes) {
     return host && host::SetAttributes(*host, attributes);
 }
 
-bool CopyFile(std::string_view source, std::string_view destination, bool failIfExists) {
+bool CopyFile(std::string_view source, std::string_view destination, bool failIfExists,
+              std::uintmax_t maxBytes) {
     auto from = Host(source);
     auto to = Host(destination);
-    if (!from || !to || !IsRegularFile(*from))
+    if (!from || !to)
         return false;
     std::error_code error;
     if (Exists(*to)) {
@@ -96,7 +115,7 @@ bool CopyFile(std::string_view source, std::string_view destination, bool failIf
         }
     }
     try {
-        host::ReplaceAtomically(*to, destination, host::ReadWhole(*from, source, 1u << 30), *from);
+        host::ReplaceAtomically(*to, destination, host::ReadWhole(*from, source, maxBytes), *from);
         return true;
     } catch (const std::exception&) {
         return false;
@@ -105,11 +124,13 @@ bool CopyFile(std::string_view source, std::string_view destination, bool failIf
 
 bool DeleteFile(std::string_view path) {
     auto host = Host(path);
-    if (!host || !Exists(*host) || IsDirectory(*host))
+    // A link goes itself, harmless to what it points at; a device, FIFO or socket stays.
+    std::error_code error;
+    auto kind = host ? fs::symlink_status(*host, error).type() : fs::file_type::none;
+    if ((kind != fs::file_type::regular && kind != fs::file_type::symlink) || IsDirectory(*host))
         return false;
     if (HasAttribute(host::Attributes(*host), FILE_ATTRIBUTE_READONLY))
         return false;
-    std::error_code error;
     return fs::remove(*host, error);
 }
 
@@ -121,28 +142,30 @@ bool FileExists(std::string_view path) {
     return fs::exists(*host, error) && !IsDirectory(*host);
 }
 
+bool FileReplaceable(std::string_view path) {
+    auto host = Host(path);
+    return host && host::Replaceable(*host);
+}
+
 bool DirectoryExists(std::string_view path) {
     auto host = Host(path);
     return host && IsDirectory(*host);
 }
 
-std::vector<std::string> FindFiles(std::string_view pattern, FindOptions options) {
-    std::vector<std::string> names;
+std::vector<FindData> FindEntries(std::string_view pattern, FindOptions options) {
+    std::vector<FindData> entries;
     auto separator = pattern.find_last_of("\\/");
     if (separator == std::string_view::npos)
-        return names;
+        return entries;
     auto directory = Host(pattern.substr(0, separator + 1));
-    std::u32string namePattern = Folded(pattern.substr(separator + 1));
+    std::u32string namePattern = FoldedPattern(pattern.substr(separator + 1));
     if (!directory || namePattern.empty())
-        return names;
-    // As on Windows, "*.*" also finds names without a dot.
-    if (namePattern == U"*.*")
-        namePattern = U"*";
+        return entries;
     std::error_code error;
     for (fs::directory_iterator it(*directory, error), end; !error && it != end;
          it.increment(error)) {
         std::string name = it->path().filename().string();
-        if (!WildcardMatch(namePattern, Folded(name)))
+        if (namePattern != U"*" && !WildcardMatch(namePattern, Folded(name)))
             continue;
         std::uint32_t attributes = host::Attributes(it->path());
         if (options.skipDirectories && HasAttribute(attributes, FILE_ATTRIBUTE_DIRECTORY))
@@ -151,16 +174,37 @@ std::vector<std::string> FindFiles(std::string_view pattern, FindOptions options
             HasAttribute(attributes, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) {
             continue;
         }
-        names.push_back(std::move(name));
+        entries.push_back({std::move(name), attributes});
     }
+    return entries;
+}
+
+std::vector<std::string> FindFiles(std::string_view pattern, FindOptions options) {
+    std::vector<std::string> names;
+    for (FindData& entry : FindEntries(pattern, options)) names.push_back(std::move(entry.name));
     return names;
 }
 
+bool PathMatchSpec(std::string_view name, std::string_view patterns) {
+    const std::u32string folded = Folded(name);
+    while (!patterns.empty()) {
+        const auto end = std::min(patterns.find(';'), patterns.size());
+        std::string_view one = patterns.substr(0, end);
+        while (!one.empty() && one.front() == ' ') one.remove_prefix(1);
+        while (!one.empty() && one.back() == ' ') one.remove_suffix(1);
+        if (!one.empty() && WildcardMatch(FoldedPattern(one), folded))
+            return true;
+        patterns.remove_prefix(std::min(end + 1, patterns.size()));
+    }
+    return false;
+}
+
 std::string ReadFile(std::string_view path, std::uintmax_t maxBytes) {
-    auto host = Host(path);
-    if (!host)
-        throw EFOpenError("Cannot open file \"" + std::string(path) + "\"");
-    return host::ReadWhole(*host, path, maxBytes);
+    return host::ReadWhole(HostToRead(path), path, maxBytes);
+}
+
+ReadStream OpenReadStream(std::string_view path, std::uintmax_t maxBytes) {
+    return host::OpenReadStream(HostToRead(path), path, maxBytes);
 }
 
 void WriteFileAtomic(std::string_view path, std::string_view contents) {

@@ -1,17 +1,24 @@
 #include "platform/HostFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <linux/magic.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <sys/xattr.h>
+#include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <optional>
 
 #include "platform/Errors.h"
-#include "platform/Files.h"
+#include "platform/FileAttributes.h"
 
 namespace platform::host {
 
@@ -24,11 +31,41 @@ constexpr const char* kDosAttributeName = "user.DOSATTRIB";
 constexpr std::uint32_t kKeptInXattr =
     FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
 
+// Temporaries are mkstemp's ".bootrama-XXXXXX": six letters or digits after the prefix.
+constexpr std::string_view kTemporaryPrefix = ".bootrama-";
+constexpr std::size_t kTemporaryRandomLength = 6;
+// As many links as the kernel follows before it reports a loop.
+constexpr int kMaxLinkHops = 40;
+
+timespec Now() {
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return now;
+}
+
+// Temporaries older than this process were left by an earlier one.
+const timespec kProcessStart = Now();
+
 std::optional<struct stat> StatOf(const fs::path& file) {
     struct stat status {};
     if (::stat(file.c_str(), &status) != 0)
         return std::nullopt;
     return status;
+}
+
+std::optional<struct stat> LinkStatOf(const fs::path& file) {
+    struct stat status {};
+    if (::lstat(file.c_str(), &status) != 0)
+        return std::nullopt;
+    return status;
+}
+
+// The kernel's own file systems hold nobody's files: their "regular" files may never end
+// (/proc/self/pagemap) or lose what reading takes (/proc/kmsg).
+bool OnKernelFileSystem(const fs::path& file) {
+    struct statfs system {};
+    return ::statfs(file.c_str(), &system) == 0 &&
+           (system.f_type == PROC_SUPER_MAGIC || system.f_type == SYSFS_MAGIC);
 }
 
 std::optional<std::string> RawDosAttribute(const fs::path& file) {
@@ -67,6 +104,7 @@ public:
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     int Get() const { return fd_; }
     bool Valid() const { return fd_ >= 0; }
+    void Release() { fd_ = -1; }
     int Close() {
         if (fd_ < 0)
             return 0;
@@ -78,6 +116,15 @@ public:
 private:
     int fd_;
 };
+
+EFOpenError CannotOpen(std::string_view shownName) {
+    return EFOpenError("Cannot open file \"" + std::string(shownName) + "\"");
+}
+
+EReadError TooLarge(std::string_view shownName, std::uintmax_t maxBytes) {
+    return EReadError("File \"" + std::string(shownName) + "\" is larger than " +
+                      std::to_string(maxBytes) + " bytes");
+}
 
 // Messages show the code Windows would report for the failure.
 int WindowsErrorCode(int errnoValue) {
@@ -97,6 +144,8 @@ int WindowsErrorCode(int errnoValue) {
         case EMFILE:
         case ENFILE:
             return 4;  // ERROR_TOO_MANY_OPEN_FILES
+        case ELOOP:
+            return 1921;  // ERROR_CANT_RESOLVE_FILENAME
         default:
             return 29;  // ERROR_WRITE_FAULT
     }
@@ -140,12 +189,65 @@ void SyncDirectory(const fs::path& directory) {
         ::fsync(fd.Get());
 }
 
-fs::path FollowLink(const fs::path& file) {
-    std::error_code error;
-    if (!fs::is_symlink(fs::symlink_status(file, error)))
-        return file;
-    auto target = fs::weakly_canonical(file, error);
-    return error ? file : target;
+// Where a write to file lands: the file itself, or the end of its chain of links, which may
+// not exist yet. Nothing for a chain that does not end.
+std::optional<fs::path> WriteTarget(fs::path file) {
+    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+        std::error_code notALink;
+        fs::path next = fs::read_symlink(file, notALink);
+        if (notALink)
+            return file;
+        file = next.is_absolute() ? next : file.parent_path() / next;
+    }
+    return std::nullopt;
+}
+
+bool IsTemporaryName(std::string_view name) {
+    if (name.size() != kTemporaryPrefix.size() + kTemporaryRandomLength ||
+        !name.starts_with(kTemporaryPrefix)) {
+        return false;
+    }
+    name.remove_prefix(kTemporaryPrefix.size());
+    return std::all_of(name.begin(), name.end(), [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    });
+}
+
+bool Before(const timespec& a, const timespec& b) {
+    return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
+}
+
+// A writer holds a lock on its temporary until the rename, so one whose lock is free was left
+// by a process that died while writing; a live writer's is never touched.
+void RemoveIfStale(int directory, const char* name) {
+    struct stat found {};
+    if (::fstatat(directory, name, &found, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(found.st_mode) ||
+        !Before(found.st_mtim, kProcessStart)) {
+        return;
+    }
+    FileDescriptor fd(::openat(directory, name, O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+    struct stat opened {};
+    if (!fd.Valid() || ::fstat(fd.Get(), &opened) != 0 || opened.st_ino != found.st_ino ||
+        opened.st_dev != found.st_dev) {
+        return;
+    }
+    if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK)
+        return;
+    ::unlinkat(directory, name, 0);
+}
+
+struct CloseDirectory {
+    void operator()(DIR* directory) const { ::closedir(directory); }
+};
+
+void RemoveStaleTemporaries(const fs::path& directory) {
+    std::unique_ptr<DIR, CloseDirectory> listing(::opendir(directory.c_str()));
+    if (!listing)
+        return;
+    while (const dirent* entry = ::readdir(listing.get())) {
+        if (IsTemporaryName(entry->d_name))
+            RemoveIfStale(::dirfd(listing.get()), entry->d_name);
+    }
 }
 
 }  // namespace
@@ -166,7 +268,7 @@ std::uint32_t Attributes(const fs::path& file) {
 
 bool SetAttributes(const fs::path& file, std::uint32_t attributes) {
     auto status = StatOf(file);
-    if (!status)
+    if (!status || !(S_ISREG(status->st_mode) || S_ISDIR(status->st_mode)))
         return false;
     mode_t mode = status->st_mode & 07777;
     bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
@@ -183,62 +285,90 @@ bool SetAttributes(const fs::path& file, std::uint32_t attributes) {
     return ::chmod(file.c_str(), wanted) == 0;
 }
 
-std::string ReadWhole(const fs::path& file, std::string_view shownName, std::uintmax_t maxBytes) {
-    FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+bool Replaceable(const fs::path& target) {
+    const std::optional<fs::path> file = WriteTarget(target);
+    auto status = file ? StatOf(*file) : std::nullopt;
+    if (!status || !S_ISREG(status->st_mode))
+        return false;
+    // Clearing the read-only flag is a chmod: the owner's or root's to do.
+    const bool mayClearReadOnly =
+        (status->st_mode & S_IWUSR) != 0 || status->st_uid == ::geteuid() || ::geteuid() == 0;
+    const fs::path directory = file->parent_path().empty() ? fs::path(".") : file->parent_path();
+    return mayClearReadOnly && ::access(directory.c_str(), W_OK | X_OK) == 0;
+}
+
+ReadStream OpenReadStream(const fs::path& file, std::string_view shownName,
+                          std::uintmax_t maxBytes) {
+    // The kind is known before the open, on which a device may act and a FIFO would wait.
+    if (auto kind = StatOf(file); !kind || !S_ISREG(kind->st_mode) || OnKernelFileSystem(file))
+        throw CannotOpen(shownName);
+    FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     struct stat status {};
-    if (!fd.Valid() || ::fstat(fd.Get(), &status) != 0 || S_ISDIR(status.st_mode)) {
-        throw EFOpenError("Cannot open file \"" + std::string(shownName) + "\"");
-    }
+    if (!fd.Valid() || ::fstat(fd.Get(), &status) != 0 || !S_ISREG(status.st_mode))
+        throw CannotOpen(shownName);
     if (static_cast<std::uintmax_t>(status.st_size) > maxBytes)
-        throw EOutOfMemory("Out of memory");
+        throw TooLarge(shownName, maxBytes);
+    ReadStream stream{std::unique_ptr<std::FILE, CloseStream>(::fdopen(fd.Get(), "rb")),
+                      static_cast<std::uintmax_t>(status.st_size)};
+    if (!stream.file)
+        throw CannotOpen(shownName);
+    fd.Release();
+    return stream;
+}
+
+std::string ReadWhole(const fs::path& file, std::string_view shownName, std::uintmax_t maxBytes) {
+    const ReadStream stream = OpenReadStream(file, shownName, maxBytes);
     std::string contents;
-    contents.reserve(static_cast<std::size_t>(status.st_size));
+    contents.reserve(static_cast<std::size_t>(stream.size));
     char buffer[65536];
-    for (;;) {
-        ssize_t count = ::read(fd.Get(), buffer, sizeof buffer);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count < 0)
-            throw EReadError("Stream read error");
-        if (count == 0)
-            break;
-        if (contents.size() + static_cast<std::size_t>(count) > maxBytes) {
-            throw EOutOfMemory("Out of memory");
-        }
-        contents.append(buffer, static_cast<std::size_t>(count));
+    while (std::size_t count = std::fread(buffer, 1, sizeof buffer, stream.file.get())) {
+        // A file that grows while it is read.
+        if (contents.size() + count > maxBytes)
+            throw TooLarge(shownName, maxBytes);
+        contents.append(buffer, count);
     }
+    // Also a read that would wait (EAGAIN).
+    if (std::ferror(stream.file.get()))
+        throw EReadError("Stream read error");
     return contents;
 }
 
 void ReplaceAtomically(const fs::path& target, std::string_view shownName,
                        std::string_view contents, const fs::path& attributesFrom) {
-    const fs::path file = FollowLink(target);
     auto cannotCreate = [&](int errnoValue) {
         return EFCreateError("Cannot create file \"" + std::string(shownName) + "\"",
                              WindowsErrorCode(errnoValue));
     };
-    if (auto old = StatOf(file); old && (S_ISDIR(old->st_mode) || (old->st_mode & S_IWUSR) == 0)) {
+    const std::optional<fs::path> resolved = WriteTarget(target);
+    if (!resolved)
+        throw cannotCreate(ELOOP);
+    const fs::path& file = *resolved;
+    if (auto old = LinkStatOf(file);
+        old && (!S_ISREG(old->st_mode) || (old->st_mode & S_IWUSR) == 0)) {
         throw cannotCreate(EACCES);
     }
     fs::path directory = file.parent_path().empty() ? fs::path(".") : file.parent_path();
-    std::string temporary = (directory / ".bootrama-XXXXXX").string();
-    FileDescriptor fd(::mkstemp(temporary.data()));
+    RemoveStaleTemporaries(directory);
+    std::string temporary =
+        (directory / (std::string(kTemporaryPrefix) + std::string(kTemporaryRandomLength, 'X')))
+            .string();
+    FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
     if (!fd.Valid())
         throw cannotCreate(errno);
+    // Held until the rename: see RemoveIfStale.
+    ::flock(fd.Get(), LOCK_EX);
     try {
         WriteAll(fd.Get(), contents);
         CarryOverAttributes(fd.Get(), attributesFrom.empty() ? file : attributesFrom, file);
         if (::fsync(fd.Get()) != 0)
             ThrowInOut(errno);
-        if (fd.Close() != 0)
-            ThrowInOut(errno);
         if (::rename(temporary.c_str(), file.c_str()) != 0)
             ThrowInOut(errno);
     } catch (...) {
-        fd.Close();
         ::unlink(temporary.c_str());
         throw;
     }
+    fd.Close();
     SyncDirectory(directory);
 }
 

@@ -1,29 +1,49 @@
 #pragma once
 // Host-side file primitives shared by the platform modules (files, profiles, registry):
-// DOS attributes on a host file, reading a whole file, atomic replacement. Errors name
-// the file as the caller shows it (usually its Windows path).
+// DOS attributes on a host file, reading a whole file, atomic replacement. Every read and
+// every rewrite of the program goes through these two, so they hold the rules that keep
+// the host safe. Errors name the file as the caller shows it (usually its Windows path).
 
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
 
+#include "platform/Files.h"
+
 namespace platform::host {
 
 // INVALID_FILE_ATTRIBUTES when the file can't be reached; FILE_ATTRIBUTE_NORMAL when it
 // has no attribute.
 std::uint32_t Attributes(const std::filesystem::path& file);
+// Only regular files and folders take attributes: a device behind a link keeps its mode.
 bool SetAttributes(const std::filesystem::path& file, std::uint32_t attributes);
 
-// Throws EFOpenError, EReadError, or EOutOfMemory past maxBytes.
+// Whether ReplaceAtomically could replace the file once its read-only flag is cleared: a
+// regular file whose attributes this user may change, in a folder that takes new files.
+// Looks only; nothing is changed.
+bool Replaceable(const std::filesystem::path& file);
+
+// Links are followed; anything but a regular file (a device, FIFO, socket or folder, which
+// could block, never end or act on being opened) and any file of the kernel's proc and sys
+// file systems throws EFOpenError without being opened, as does a missing file. The open
+// never waits, nor does a read. A file larger than maxBytes throws EReadError before
+// anything is read; so does a failed read.
 std::string ReadWhole(const std::filesystem::path& file, std::string_view shownName,
                       std::uintmax_t maxBytes);
 
-// Writes contents beside the file, flushes, and renames it over the file; a symbolic link
-// is followed, so the link stays. The new file takes permissions and DOS attributes from
-// attributesFrom (the replaced file itself when empty) where that exists. A read-only or
-// directory target and a missing folder throw EFCreateError, a failed write EInOutError;
-// on any failure the old file stays and nothing is left beside it.
+// ReadWhole's rules up to the reading, for a reader that streams the file.
+ReadStream OpenReadStream(const std::filesystem::path& file, std::string_view shownName,
+                          std::uintmax_t maxBytes);
+
+// Writes contents beside the file, flushes, and renames it over the file. A symbolic link
+// is followed to what it points at, which is replaced beside itself, so the link stays and
+// shows the new contents. The new file takes permissions and DOS attributes from
+// attributesFrom (the replaced file itself when empty) where that exists. A target that is
+// read-only or no regular file (a device, FIFO, socket or folder) and a missing folder throw
+// EFCreateError and change nothing, a failed write EInOutError; on any failure the old file
+// stays and nothing is left beside it. Temporaries that a killed run left in the folder go
+// first.
 void ReplaceAtomically(const std::filesystem::path& file, std::string_view shownName,
                        std::string_view contents, const std::filesystem::path& attributesFrom = {});
 

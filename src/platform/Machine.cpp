@@ -11,8 +11,8 @@
 #include <unordered_map>
 
 #include "platform/Errors.h"
+#include "platform/Files.h"
 #include "platform/HostFile.h"
-#include "platform/Profile.h"
 #include "platform/Text.h"
 #include "platform/drives/WindowsPath.h"
 
@@ -74,7 +74,12 @@ void CopySeed(const fs::path& seedDirectory, const fs::path& driveC) {
             continue;
         fs::path target = driveC / fs::relative(it->path(), seedDirectory, ignored);
         fs::create_directories(target.parent_path(), ignored);
-        fs::copy_file(it->path(), target, fs::copy_options::skip_existing, ignored);
+        try {
+            WriteNewFile(target,
+                         host::ReadWhole(it->path(), it->path().string(), kMaxLogoFileBytes));
+        } catch (const Exception&) {
+            // A seed that can't be read leaves the new machine without that file.
+        }
     }
 }
 
@@ -311,19 +316,10 @@ void UseMachine(const fs::path& root, const fs::path& seedDirectory) {
     MachineInUse() = Machine::Open(root, seedDirectory);
 }
 
-std::string GetWindowsDirectory() {
-    std::string directory = GetPrivateProfileString("Paths", "WinDir", "", "C:\\MSDOS.SYS");
-    if (directory.empty())
-        return "C:\\WINDOWS";
-    while (directory.size() > 3 && directory.back() == '\\') directory.pop_back();
-    return directory;
-}
-
-std::string GetSystemDirectory() {
-    std::string windows = GetWindowsDirectory();
-    if (windows.back() != '\\')
-        windows += '\\';
-    return windows + "SYSTEM";
+bool HasWindowsSpelling(const fs::path& hostPath) {
+    const std::string text = hostPath.string();
+    return std::none_of(text.begin(), text.end(),
+                        [](char c) { return c == '\\' || static_cast<unsigned char>(c) < 0x20; });
 }
 
 }  // namespace platform

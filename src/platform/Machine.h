@@ -43,15 +43,15 @@ private:
     std::filesystem::path root_;
 };
 
+// Whether a host path can be spelled as a Windows path and found again: no name in it
+// holds a backslash (the Windows separator) or a control character, which Windows names
+// can't hold.
+bool HasWindowsSpelling(const std::filesystem::path& hostPath);
+
 // $BOOTRAMA_MACHINE, else $XDG_DATA_HOME/bootrama/machine (~/.local/share/bootrama/machine).
 std::filesystem::path DefaultMachineRoot();
 // The machine in use; opens the default machine on first use.
 Machine& CurrentMachine();
 void UseMachine(const std::filesystem::path& root, const std::filesystem::path& seedDirectory = {});
-
-// WinDir of [Paths] in C:\MSDOS.SYS, else C:\WINDOWS (GetWindowsDirectory); no trailing
-// backslash. The system directory is the Windows directory + "\SYSTEM".
-std::string GetWindowsDirectory();
-std::string GetSystemDirectory();
 
 }  // namespace platform

@@ -15,7 +15,7 @@ bool IsQuestion(BoxKind kind) {
     return kind == BoxKind::YesNo || kind == BoxKind::YesNoCancel || kind == BoxKind::OkCancel;
 }
 
-const char* AnswerName(int answer) {
+const char* AnswerName(BoxAnswer answer) {
     switch (answer) {
         case IDYES:
             return "yes";
@@ -30,7 +30,7 @@ const char* AnswerName(int answer) {
 
 // A scripted word that names no button of the box is read by its sense: yes and ok
 // accept, no and cancel decline. An unknown word gets the box's default answer.
-int AnswerFor(BoxKind kind, const std::string& word) {
+BoxAnswer AnswerFor(BoxKind kind, const std::string& word) {
     bool accept = word == "yes" || word == "ok";
     bool decline = word == "no" || word == "cancel";
     if (!accept && !decline)
@@ -49,12 +49,16 @@ int AnswerFor(BoxKind kind, const std::string& word) {
     }
 }
 
-// One box per line: line breaks and tabs inside the texts must not split the record.
+// One box per line: line breaks and tabs inside the texts must not split the record, and a
+// backslash of its own (C:\readme) must not read as one of them.
 std::string Escaped(const std::string& text) {
     std::string result;
     result.reserve(text.size());
     for (char c : text) {
         switch (c) {
+            case '\\':
+                result += "\\\\";
+                break;
             case '\r':
                 result += "\\r";
                 break;
@@ -71,7 +75,8 @@ std::string Escaped(const std::string& text) {
     return result;
 }
 
-std::string LogLine(BoxKind kind, const std::string& title, const std::string& text, int answer) {
+std::string LogLine(BoxKind kind, const std::string& title, const std::string& text,
+                    BoxAnswer answer) {
     return std::string(BoxKindName(kind)) + '\t' + Escaped(title) + '\t' + Escaped(text) + '\t' +
            AnswerName(answer) + '\n';
 }
@@ -105,8 +110,8 @@ public:
     LogMessageBoxes(std::string logFile, const std::string& answers)
         : logFile_(std::move(logFile)), answers_(AnswerWords(answers)) {}
 
-    int Show(BoxKind kind, const std::string& title, const std::string& text) override {
-        int answer = DefaultAnswer(kind);
+    BoxAnswer Show(BoxKind kind, const std::string& title, const std::string& text) override {
+        BoxAnswer answer = DefaultAnswer(kind);
         if (IsQuestion(kind) && !answers_.empty()) {
             answer = AnswerFor(kind, answers_.front());
             answers_.pop_front();
@@ -128,8 +133,8 @@ private:
 
 class StderrMessageBoxes : public MessageBoxes {
 public:
-    int Show(BoxKind kind, const std::string& title, const std::string& text) override {
-        int answer = DefaultAnswer(kind);
+    BoxAnswer Show(BoxKind kind, const std::string& title, const std::string& text) override {
+        BoxAnswer answer = DefaultAnswer(kind);
         std::cerr << LogLine(kind, title, text, answer) << std::flush;
         return answer;
     }
@@ -147,7 +152,7 @@ std::string Environment(const char* name) {
 
 }  // namespace
 
-int DefaultAnswer(BoxKind kind) {
+BoxAnswer DefaultAnswer(BoxKind kind) {
     switch (kind) {
         case BoxKind::YesNo:
             return IDNO;

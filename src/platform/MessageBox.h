@@ -10,28 +10,26 @@ namespace platform {
 
 enum class BoxKind { Error, Warning, Information, YesNo, YesNoCancel, OkCancel };
 
-constexpr int IDOK = 1;
-constexpr int IDCANCEL = 2;
-constexpr int IDYES = 6;
-constexpr int IDNO = 7;
+// The button a box was answered with, by its Windows code.
+enum class BoxAnswer { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
+using enum BoxAnswer;
 
 class MessageBoxes {
 public:
     virtual ~MessageBoxes() = default;
-    // Shows the box and returns the button code of the answer.
-    virtual int Show(BoxKind kind, const std::string& title, const std::string& text) = 0;
+    virtual BoxAnswer Show(BoxKind kind, const std::string& title, const std::string& text) = 0;
 };
 
 // The answer a box gets when nobody is asked: ok for plain boxes, no for yes/no,
 // cancel for the other two.
-int DefaultAnswer(BoxKind kind);
+BoxAnswer DefaultAnswer(BoxKind kind);
 // "error", "warning", "information", "yesno", "yesnocancel", "okcancel".
 const char* BoxKindName(BoxKind kind);
 
-// Appends "KIND<TAB>TITLE<TAB>TEXT<TAB>ANSWER" per box to the log file; a carriage return
-// in TITLE or TEXT is written as the two characters \r (a line feed as \n, a tab as \t,
-// so that each box stays one line). Questions take their answers in order from a
-// comma-separated list of yes,no,cancel,ok (letter case and blanks do not count), then the
+// Appends "KIND<TAB>TITLE<TAB>TEXT<TAB>ANSWER" per box to the log file; in TITLE and TEXT a
+// backslash is written as \\, a carriage return as \r, a line feed as \n and a tab as \t,
+// so that each box stays one line and reads back exactly. Questions take their answers in order
+// from a comma-separated list of yes,no,cancel,ok (letter case and blanks do not count), then the
 // defaults; plain boxes take none. A word that names no button of the box counts by its
 // sense: yes or ok accepts (ok, yes), no or cancel declines (cancel, no; no and cancel
 // each keep their own button in a yes/no/cancel box); any other word gives the default.

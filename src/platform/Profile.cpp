@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/Errors.h"
+#include "platform/Files.h"
 #include "platform/HostFile.h"
 #include "platform/Machine.h"
 #include "platform/Text.h"
@@ -14,7 +15,6 @@ namespace {
 constexpr std::string_view kBlanks = " \t\v\f\x1a";  // ^Z: DOS end-of-file, found in old files
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr std::size_t kMaxValueLength = 1023;
-constexpr std::uintmax_t kMaxProfileBytes = 64u << 20;
 
 std::string_view Trim(std::string_view text) {
     auto first = text.find_first_not_of(kBlanks);
@@ -262,15 +262,11 @@ std::string GetPrivateProfileString(std::string_view section, std::string_view k
                                     std::string_view defaultValue, std::string_view fileName) {
     // The default goes through the same buffer as a value.
     std::string fallback = CutToBuffer(std::string(defaultValue));
-    auto host = CurrentMachine().ToHost(fileName);
-    if (!host)
+    // As FileExists sees it: a folder is no file.
+    if (!FileExists(fileName))
         return fallback;
-    try {
-        std::string text = host::ReadWhole(*host, fileName, kMaxProfileBytes);
-        return profile::ReadValue(text, section, key).value_or(fallback);
-    } catch (const std::exception&) {
-        return fallback;
-    }
+    std::string text = ReadFile(fileName, kMaxProfileFileBytes);
+    return profile::ReadValue(text, section, key).value_or(fallback);
 }
 
 bool WritePrivateProfileString(std::string_view section, std::string_view key,
@@ -285,7 +281,7 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key,
         bool exists = std::filesystem::exists(*host, error);
         if (!exists && !value)
             return true;  // nothing to delete, and nothing is created
-        std::string text = exists ? host::ReadWhole(*host, fileName, kMaxProfileBytes) : "";
+        std::string text = exists ? host::ReadWhole(*host, fileName, kMaxProfileFileBytes) : "";
         std::string changed = profile::WithValue(text, section, key, value);
         if (!value && changed == text)
             return true;
@@ -294,6 +290,26 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key,
     } catch (const std::exception&) {
         return false;
     }
+}
+
+std::string GetWindowsDirectory() {
+    std::string directory;
+    try {
+        directory = GetPrivateProfileString("Paths", "WinDir", "", "C:\\MSDOS.SYS");
+    } catch (const Exception&) {
+        // As on Windows: the standard folder. Where msdos.sys itself is used, its error shows.
+    }
+    if (directory.empty())
+        return "C:\\WINDOWS";
+    while (directory.size() > 3 && directory.back() == '\\') directory.pop_back();
+    return directory;
+}
+
+std::string GetSystemDirectory() {
+    std::string windows = GetWindowsDirectory();
+    if (windows.back() != '\\')
+        windows += '\\';
+    return windows + "SYSTEM";
 }
 
 }  // namespace platform

@@ -10,7 +10,9 @@
 namespace platform {
 
 // At most 1023 characters; the default for a missing file, section or key; the empty
-// string for "Key=".
+// string for "Key=". A file that is there but can't be read (a device or FIFO, larger than
+// kMaxProfileFileBytes) throws EFOpenError or EReadError rather than pass for one without
+// keys.
 std::string GetPrivateProfileString(std::string_view section, std::string_view key,
                                     std::string_view defaultValue, std::string_view fileName);
 // Writes the key, or deletes it when value is empty (nullopt). False when the file can't be
@@ -18,6 +20,11 @@ std::string GetPrivateProfileString(std::string_view section, std::string_view k
 // succeeds without creating it.
 bool WritePrivateProfileString(std::string_view section, std::string_view key,
                                std::optional<std::string_view> value, std::string_view fileName);
+
+// WinDir of [Paths] in C:\MSDOS.SYS, else C:\WINDOWS (GetWindowsDirectory); no trailing
+// backslash. The system directory is the Windows directory + "\SYSTEM".
+std::string GetWindowsDirectory();
+std::string GetSystemDirectory();
 
 namespace profile {
 // The same rules on a file's text, for the functions above and for tests.

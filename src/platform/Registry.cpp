@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/Errors.h"
+#include "platform/Files.h"
 #include "platform/HostFile.h"
 #include "platform/Machine.h"
 #include "platform/Text.h"
@@ -20,7 +21,6 @@ namespace {
 
 constexpr std::string_view kHeader = "REGEDIT4";
 constexpr std::string_view kLineEnd = "\r\n";
-constexpr std::uintmax_t kMaxStoreBytes = 256u << 20;
 
 using KeyPath = std::vector<std::string>;  // the root key's name first
 
@@ -273,7 +273,7 @@ Store Load() {
     if (!std::filesystem::exists(file, error))
         return {};
     try {
-        return Parse(host::ReadWhole(file, file.string(), kMaxStoreBytes));
+        return Parse(host::ReadWhole(file, file.string(), kMaxRegistryFileBytes));
     } catch (const Damaged& damaged) {
         throw ERegistryException("The registry file \"" + file.string() + "\" is damaged (line " +
                                  std::to_string(damaged.line) + ")");

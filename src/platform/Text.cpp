@@ -94,6 +94,24 @@ std::string SameTextKey(std::string_view text) {
     return Decode(text).normalized(QString::NormalizationForm_C).toCaseFolded().toStdString();
 }
 
+void SortTexts(std::vector<std::string>& texts) {
+    struct Keyed {
+        QCollatorSortKey key;
+        std::string* text;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(texts.size());
+    for (std::string& text : texts) keyed.push_back({Collator().sortKey(Decode(text)), &text});
+    std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+        const int order = a.key.compare(b.key);
+        return order != 0 ? order < 0 : CompareText(*a.text, *b.text) < 0;
+    });
+    std::vector<std::string> sorted;
+    sorted.reserve(texts.size());
+    for (Keyed& entry : keyed) sorted.push_back(std::move(*entry.text));
+    texts = std::move(sorted);
+}
+
 std::string UpperCase(std::string_view text) {
     return Decode(text).toUpper().toStdString();
 }

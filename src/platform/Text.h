@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -13,6 +14,9 @@ int CompareText(std::string_view a, std::string_view b);
 // the same). Text that is not valid UTF-8 folds only its ASCII letters.
 bool SameText(std::string_view a, std::string_view b);
 std::string UpperCase(std::string_view text);
+// Sorts in the order of CompareText, collating each text once rather than for every pair:
+// for folders of thousands of names.
+void SortTexts(std::vector<std::string>& texts);
 // A key that two names share exactly when SameText holds for them, for lookups by name.
 std::string SameTextKey(std::string_view text);
 

@@ -21,7 +21,7 @@ std::string BackupFileName(TLogoKind kind) {
 }
 
 int BitOf(TLogoKind kind) {
-    return 1 << kind;
+    return 1 << KindIndex(kind);
 }
 
 enum class BackupStatus { Saved, Kept, Failed };

@@ -3,6 +3,7 @@
 #include "core/ProgErrors.h"
 #include "core/RegEntries.h"
 #include "image/BmpCodec.h"
+#include "lists/ListFile.h"
 #include "lists/Pathlist.h"
 #include "platform/Clock.h"
 #include "platform/Errors.h"
@@ -27,10 +28,10 @@ EFileListError MissingListError(const std::string& listFile) {
 }
 
 // A list to switch from: existing and not empty.
-void RequireEntries(const TPathStringList& list) {
-    if (!list.Exists)
-        throw MissingListError(list.FileName());
-    if (list.Count() == 0)
+void RequireEntries(const std::string& listFile, bool exists, std::size_t count) {
+    if (!exists)
+        throw MissingListError(listFile);
+    if (count == 0)
         throw EFileListError("Logo list is empty!");
 }
 
@@ -43,7 +44,7 @@ void CopyLogoFile(const std::string& source, const std::string& destination, boo
     }
     // The platform's copy writes beside the destination and renames it over the old file,
     // so a crash or a full disk never leaves a truncated logo behind.
-    if (!platform::CopyFile(source, destination, failIfExists)) {
+    if (!platform::CopyFile(source, destination, failIfExists, platform::kMaxLogoFileBytes)) {
         throw ECopyError(Format("Error copying file \"%s\" to %s\rError: %s",
                                 {source, destination, "ECopyError"}));
     }
@@ -103,9 +104,11 @@ std::uint32_t RandomDraw(std::uint32_t n) {
 
 std::string PickRandomEntry(const std::string& listFile) {
     SeedRandomFromClock();
-    TPathStringList list(listFile);
-    RequireEntries(list);
-    return list[static_cast<int>(RandomDraw(static_cast<std::uint32_t>(list.Count())))];
+    // Read for this one entry only, without the list object's copies of every entry.
+    const TPathListEntries list(listFile);
+    const auto& entries = list.Entries();
+    RequireEntries(listFile, list.Exists, entries.size());
+    return std::string(entries[RandomDraw(static_cast<std::uint32_t>(entries.size()))]);
 }
 
 std::string PickRandomLogo(TLogoKind kind) {
@@ -126,7 +129,7 @@ void RandomSwitch(TLogoKind kind) {
 void CheckLogoList(TLogoKind kind) {
     try {
         TPathStringList list(ListFileOf(kind));
-        RequireEntries(list);
+        RequireEntries(list.FileName(), list.Exists, list.Strings().size());
         list.CheckEntries();
         list.SaveList();
     } catch (const EProgError& error) {

@@ -14,11 +14,12 @@
 #include <string>
 
 #include "core/Global.h"
-#include "image/Progress.h"
+#include "core/Progress.h"
 #include "platform/Help.h"
 #include "platform/Process.h"
 #include "ui/FormTools.h"
 #include "ui/HelpViewer.h"
+#include "ui/HelpWindow.h"
 #include "ui/Main.h"
 
 namespace {
@@ -28,7 +29,7 @@ int appArgc = 1;
 char appName[] = "bootrama";
 char* appArgv[] = {appName, nullptr};
 
-// Ended by RunMainWindow while the libraries' own globals still stand; an application
+// Ended by BootramaRunMainWindow while the libraries' own globals still stand; an application
 // that only showed boxes ends with the program.
 std::unique_ptr<QApplication>& OwnApplication() {
     static std::unique_ptr<QApplication> application;
@@ -46,18 +47,14 @@ QApplication& EnsureApplication() {
     return *OwnApplication();
 }
 
-QString BoxText(const std::string& text) {
-    // Message texts mark line breaks with a lone carriage return.
-    return QString::fromStdString(text).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-}
-
 class QtMessageBoxes : public platform::MessageBoxes {
 public:
-    int Show(platform::BoxKind kind, const std::string& title, const std::string& text) override {
+    platform::BoxAnswer Show(platform::BoxKind kind, const std::string& title,
+                             const std::string& text) override {
         EnsureApplication();
-        QMessageBox box(IconOf(kind), QString::fromStdString(title), BoxText(text), ButtonsOf(kind),
-                        QApplication::activeWindow());
-        switch (box.exec()) {
+        QMessageBox box(IconOf(kind), QString::fromStdString(title), MessageText(text),
+                        ButtonsOf(kind), Owner());
+        switch (ExecModal(box)) {
             case QMessageBox::Yes:
                 return platform::IDYES;
             case QMessageBox::No:
@@ -72,6 +69,12 @@ public:
     }
 
 private:
+    // The window in front, unless that is the help window: no operation runs there, and a
+    // box modal for it alone would leave the rest of the program usable.
+    static QWidget* Owner() {
+        QWidget* active = QApplication::activeWindow();
+        return qobject_cast<THelpWindow*>(active) != nullptr ? nullptr : active;
+    }
     static QMessageBox::Icon IconOf(platform::BoxKind kind) {
         switch (kind) {
             case platform::BoxKind::Error:
@@ -106,13 +109,9 @@ bool EnvironmentSet(const char* name) {
 
 }  // namespace
 
-bool DisplayAvailable() {
-    return EnvironmentSet("DISPLAY") || EnvironmentSet("WAYLAND_DISPLAY") ||
-           EnvironmentSet("QT_QPA_PLATFORM");
-}
-
-std::unique_ptr<platform::MessageBoxes> MakeQtMessageBoxes() {
-    return std::make_unique<QtMessageBoxes>();
+platform::MessageBoxes* BootramaScreenMessageBoxes() {
+    static QtMessageBoxes boxes;
+    return &boxes;
 }
 
 // Milliseconds since the process started (field 22 of /proc/self/stat, in clock ticks
@@ -154,12 +153,7 @@ protected:
     }
 };
 
-int RunMainWindow() {
-    // Qt would abort the program without a display; the user gets our own message instead.
-    if (!DisplayAvailable()) {
-        ErrorBox("Bootrama", "Bootrama needs a graphical display to show its main window.");
-        return 1;
-    }
+int BootramaRunMainWindow() {
     EnsureApplication();
     InitUiResources();
     // Long picture loads show the hourglass.
@@ -170,7 +164,9 @@ int RunMainWindow() {
             QApplication::restoreOverrideCursor();
     });
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/bootrama.png")));
-    platform::SetHelp(std::make_unique<THelpViewer>());
+    auto viewer = std::make_unique<THelpViewer>();
+    THelpViewer& help = *viewer;
+    platform::SetHelp(std::move(viewer));
     FirstPaintProbe probe;
     if (EnvironmentSet("BOOTRAMA_STARTUP_BENCH"))
         qApp->installEventFilter(&probe);
@@ -179,6 +175,8 @@ int RunMainWindow() {
         TMainForm window;
         window.show();
         CenterOnScreen(&window);
+        // At the first start the help is open already: the newcomer sees both.
+        help.KeepBeside(window);
         exitCode = QApplication::exec();
     }
     // The viewer's widgets go before the application, the application before the

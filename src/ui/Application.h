@@ -1,20 +1,16 @@
 #pragma once
-// The GUI side of the entry: the application object is created only when a window or a
-// message box needs it, so /Auto and /U stay window-less.
-
-#include <memory>
+// The entry points of the UI library. bootrama loads the library the first time it needs a
+// window or an on-screen box and looks these up by name, so /Auto and /U start with QtCore
+// alone. The GUI application object is created on the first box or window.
 
 #include "platform/MessageBox.h"
 
-// True when a display is there to show windows on (X11, Wayland or a Qt platform plugin
-// named in QT_QPA_PLATFORM).
-bool DisplayAvailable();
+extern "C" {
 
-// Message boxes on screen (QMessageBox, owned by the active window); the GUI application
-// is created on the first box.
-std::unique_ptr<platform::MessageBoxes> MakeQtMessageBoxes();
+// Message boxes on screen (QMessageBox, owned by the active window); owned by the library.
+platform::MessageBoxes* BootramaScreenMessageBoxes();
 
 // Creates the GUI application titled "Bootrama" (if no box created it yet), shows the main
-// window and runs until it closes; returns the exit code. Without a display it says so in
-// a box and returns 1.
-int RunMainWindow();
+// window and runs until it closes; returns the exit code. Needs a display.
+int BootramaRunMainWindow();
+}

@@ -10,6 +10,19 @@
 #include "platform/Help.h"
 #include "ui/FormTools.h"
 
+namespace {
+
+// Help chosen on a menu item takes the place of the menu, which would otherwise float
+// over the help window.
+void CloseMenus() {
+    while (QWidget* popup = QApplication::activePopupWidget()) {
+        if (!popup->close())
+            break;
+    }
+}
+
+}  // namespace
+
 TApplicationHints::TApplicationHints(ShowHint showHint, int fallbackHelpContext, QObject* parent)
     : QObject(parent), showHint_(std::move(showHint)), fallbackHelpContext_(fallbackHelpContext) {
     qApp->installEventFilter(this);
@@ -35,6 +48,7 @@ bool TApplicationHints::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 &&
         watched->isWidgetType()) {
         if (int context = HelpContextFor(watched); context != 0) {
+            CloseMenus();
             RunHandler([context] { platform::CurrentHelp().Topic(context); });
             return true;
         }

@@ -1,14 +1,21 @@
 #include "ui/FormTools.h"
 
-#include <QGuiApplication>
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCursor>
+#include <QDialog>
+#include <QLabel>
 #include <QLayout>
+#include <QPointer>
 #include <QScreen>
+#include <QStyle>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
 
 #include "core/Global.h"
 #include "core/ProgErrors.h"
+#include "ui/Icons.h"
 
 namespace {
 
@@ -22,6 +29,43 @@ bool ManagedByLayout(const QWidget* widget) {
 
 QSize ScaledSize(QSize size, double scale) {
     return {Scaled(size.width(), scale), Scaled(size.height(), scale)};
+}
+
+const QScreen* ScreenOf(const QWidget* window) {
+    return window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+}
+
+// The window manager's frame; before the window was first decorated, a title bar.
+QMargins FrameMargins(const QWidget* window) {
+    const QRect frame = window->frameGeometry();
+    const QRect inner = window->geometry();
+    if (frame != inner) {
+        return {inner.left() - frame.left(), inner.top() - frame.top(),
+                frame.right() - inner.right(), frame.bottom() - inner.bottom()};
+    }
+    return {0, window->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window), 0, 0};
+}
+
+// Qt knows a window's frame only once the window manager has decorated it; before that,
+// moving a window places its inside, so windows are placed by their inside here.
+QRect FrameRect(const QWidget* window) {
+    return window->geometry().marginsAdded(FrameMargins(window));
+}
+
+void SetFrameRect(QWidget* window, const QRect& frame) {
+    window->setGeometry(frame.marginsRemoved(FrameMargins(window)));
+}
+
+// Where the window goes beside the anchor, the anchor left where it is.
+QRect BesideAnchor(const QRect& area, const QRect& anchor, QSize wanted, int minimumWidth) {
+    const int leftRoom = anchor.left() - area.left();
+    const int rightRoom = area.right() - anchor.right();
+    const bool right = rightRoom >= leftRoom;
+    const int width = std::clamp(right ? rightRoom : leftRoom, minimumWidth, wanted.width());
+    const int x = right ? std::min(anchor.right() + 1, area.right() + 1 - width)
+                        : std::max(anchor.left() - width, area.left());
+    const int y = std::clamp(anchor.top(), area.top(), area.bottom() + 1 - wanted.height());
+    return {x, y, width, wanted.height()};
 }
 
 }  // namespace
@@ -51,6 +95,9 @@ void ScaleDesignGeometry(QWidget* form, double scale) {
 }
 
 void FixDialogSize(QWidget* dialog, int designWidth, int designHeight) {
+    // Before the first showing, layouts keep the sizes their controls had when they were
+    // added (a frame before its own controls, a label before its text).
+    for (QWidget* child : dialog->findChildren<QWidget*>()) child->updateGeometry();
     const double scale = DesignScale(dialog);
     const QLayout* layout = dialog->layout();
     const int width = std::max(Scaled(designWidth, scale), layout->totalMinimumSize().width());
@@ -58,6 +105,22 @@ void FixDialogSize(QWidget* dialog, int designWidth, int designHeight) {
     const int needed = layout->hasHeightForWidth() ? layout->totalHeightForWidth(width)
                                                    : layout->totalMinimumSize().height();
     dialog->setFixedSize(width, std::max(Scaled(designHeight, scale), needed));
+    BoundToScreen(dialog);
+}
+
+void ReserveWidth(QLabel* label, const QString& widestText) {
+    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(widestText));
+}
+
+void SetUpDialog(QDialog& dialog, QAbstractButton* ok, QAbstractButton* cancel,
+                 QAbstractButton* help) {
+    dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    const std::pair<QAbstractButton*, TCommandIcon> icons[] = {
+        {ok, TCommandIcon::Ok}, {cancel, TCommandIcon::Cancel}, {help, TCommandIcon::Help}};
+    for (const auto& [button, icon] : icons)
+        if (button != nullptr)
+            button->setIcon(CommandIcon(icon));
 }
 
 void InitUiResources() {
@@ -68,13 +131,82 @@ void InitUiResources() {
     (void)registered;
 }
 
-void CenterOnScreen(QWidget* window) {
-    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+void BoundToScreen(QWidget* window) {
+    const QScreen* screen = ScreenOf(window);
     if (screen == nullptr)
         return;
-    QRect frame = window->frameGeometry();
+    const QRect area = screen->availableGeometry();
+    const QMargins frame = FrameMargins(window);
+    const QSize room = area.size().shrunkBy(frame);
+    window->setMinimumSize(window->minimumSize().boundedTo(room));
+    window->setMaximumSize(window->maximumSize().boundedTo(room));
+    window->resize(window->size().boundedTo(room));
+    // A window without a place of its own yet is placed by Qt or the window manager.
+    if (!window->testAttribute(Qt::WA_Moved))
+        return;
+    // The frame's top left stays on the screen even where the window can't shrink.
+    QRect outer = FrameRect(window);
+    outer.moveTo(std::max(area.left(), std::min(outer.x(), area.right() + 1 - outer.width())),
+                 std::max(area.top(), std::min(outer.y(), area.bottom() + 1 - outer.height())));
+    SetFrameRect(window, outer);
+}
+
+void CenterOnScreen(QWidget* window) {
+    const QScreen* screen = ScreenOf(window);
+    if (screen == nullptr)
+        return;
+    QRect frame = FrameRect(window);
     frame.moveCenter(screen->availableGeometry().center());
-    window->move(frame.topLeft());
+    SetFrameRect(window, frame);
+    BoundToScreen(window);
+}
+
+TSideBySide SideBySide(const QRect& area, QRect anchor, QSize wanted, int minimumWidth,
+                       bool anchorMayMove) {
+    wanted = wanted.boundedTo(area.size());
+    minimumWidth = std::min(minimumWidth, wanted.width());
+    const int leftRoom = anchor.left() - area.left();
+    const int rightRoom = area.right() - anchor.right();
+    const int lacking = wanted.width() - std::max(leftRoom, rightRoom);
+    if (anchorMayMove && lacking > 0) {
+        // Away from the wider side, at most to the area's edge.
+        const int shift = std::min(lacking, std::min(leftRoom, rightRoom));
+        anchor.translate(rightRoom >= leftRoom ? -shift : shift, 0);
+    }
+    return {anchor, BesideAnchor(area, anchor, wanted, minimumWidth)};
+}
+
+void PlaceBeside(QWidget* window, QWidget* anchor, bool anchorMayMove) {
+    const QScreen* screen = ScreenOf(anchor);
+    if (screen == nullptr)
+        return;
+    const QSize wanted = FrameRect(window).size();
+    const TSideBySide place = SideBySide(screen->availableGeometry(), FrameRect(anchor), wanted,
+                                         wanted.width() / 2, anchorMayMove);
+    SetFrameRect(anchor, place.anchor);
+    SetFrameRect(window, place.window);
+}
+
+int ExecModal(QDialog& dialog) {
+    const QPointer<QWidget> before = QApplication::activeWindow();
+    if (dialog.parentWidget() != nullptr)
+        dialog.setWindowModality(Qt::WindowModal);
+    const int result = dialog.exec();
+    // Left to the window manager, the focus may go to the help window instead.
+    if (before != nullptr && before->isVisible())
+        before->activateWindow();
+    return result;
+}
+
+TOverrideCursor::TOverrideCursor(Qt::CursorShape shape, bool onlyOverAnother)
+    : set_(!onlyOverAnother || QGuiApplication::overrideCursor() != nullptr) {
+    if (set_)
+        QGuiApplication::setOverrideCursor(QCursor(shape));
+}
+
+TOverrideCursor::~TOverrideCursor() {
+    if (set_)
+        QGuiApplication::restoreOverrideCursor();
 }
 
 void ShowException(const std::exception& error) {
@@ -97,4 +229,8 @@ QString FromStd(const std::string& text) {
 }
 std::string ToStd(const QString& text) {
     return text.toStdString();
+}
+
+QString MessageText(const std::string& text) {
+    return FromStd(text).replace(QLatin1Char('\r'), QLatin1Char('\n'));
 }

@@ -51,6 +51,11 @@ THelpViewer::~THelpViewer() {
         (void)window_.release();
 }
 
+void THelpViewer::KeepBeside(QWidget& window) {
+    if (window_ && window_->isVisible())
+        window_->ShowBeside(window, true);
+}
+
 void THelpViewer::SetHelpFile(const std::string& windowsPath) {
     if (windowsPath == helpFile_)
         return;

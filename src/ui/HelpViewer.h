@@ -9,6 +9,7 @@
 
 #include "platform/Help.h"
 
+class QWidget;
 class THelpWindow;
 
 // The page of a help context number; empty for a number the help file doesn't know.
@@ -23,6 +24,8 @@ public:
     void Index(const std::string& search) override;
     void UsingHelp() override;
     void Topic(int context) override;
+    // An open help window moves beside the window, which may move to make room.
+    void KeepBeside(QWidget& window);
 
 private:
     // The window, opened on the first request; nullptr (after an error box) without a

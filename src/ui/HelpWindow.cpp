@@ -1,7 +1,10 @@
 #include "ui/HelpWindow.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QHelpContentWidget>
 #include <QHelpEngine>
+#include <QHelpEvent>
 #include <QHelpIndexWidget>
 #include <QHelpLink>
 #include <QHelpSearchEngine>
@@ -9,12 +12,46 @@
 #include <QHelpSearchResultWidget>
 #include <QLineEdit>
 #include <QSplitter>
+#include <QStyle>
+#include <QStyledItemDelegate>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QToolBar>
+#include <QToolTip>
 #include <QVBoxLayout>
+#include <algorithm>
+
+#include "ui/FormTools.h"
+#include "ui/Icons.h"
 
 namespace {
 
 const QString HelpNamespace = QStringLiteral("org.bootrama.help");
+const QString HomePage = QStringLiteral("index.html");
+// At 120 pixels per inch, bounded by the screen.
+constexpr int DesignWidth = 900;
+constexpr int DesignHeight = 650;
+constexpr int DesignContentsWidth = 250;
+constexpr int MinimumContentsWidth = 40;
+
+// Titles too long for their list end in "…"; pointing at one shows it whole.
+class TTitleDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override {
+        if (event->type() != QEvent::ToolTip)
+            return QStyledItemDelegate::helpEvent(event, view, option, index);
+        const int room = std::min(option.rect.right(), view->viewport()->rect().right()) -
+                         option.rect.left() + 1;
+        if (sizeHint(option, index).width() > room)
+            QToolTip::showText(event->globalPos(), index.data().toString(), view->viewport(),
+                               option.rect);
+        else
+            QToolTip::hideText();
+        return true;
+    }
+};
 
 QUrl PageUrl(const QString& page) {
     return QUrl(QStringLiteral("qthelp://%1/doc/topics/%2").arg(HelpNamespace, page));
@@ -48,6 +85,7 @@ THelpWindow::THelpWindow(const QString& collectionFile, const QString& helpFile)
     : engine_(new QHelpEngine(collectionFile, this)),
       browser_(new THelpBrowser(engine_, this)),
       tabs_(new QTabWidget(this)),
+      splitter_(new QSplitter(this)),
       indexSearch_(new QLineEdit(this)) {
     setWindowTitle(tr("Bootrama Help"));
     setObjectName(QStringLiteral("HelpWindow"));
@@ -58,27 +96,92 @@ THelpWindow::THelpWindow(const QString& collectionFile, const QString& helpFile)
     ready_ = Register(*engine_, helpFile);
     browser_->setOpenExternalLinks(true);
 
-    tabs_->addTab(engine_->contentWidget(), tr("Contents"));
-    connect(engine_->contentModel(), &QHelpContentModel::contentsCreated, engine_->contentWidget(),
-            [this] { engine_->contentWidget()->expandToDepth(0); });
+    QHelpContentWidget* contents = engine_->contentWidget();
+    tabs_->addTab(contents, tr("Contents"));
+    connect(engine_->contentModel(), &QHelpContentModel::contentsCreated, contents, [this] {
+        engine_->contentWidget()->expandToDepth(0);
+        FollowInContents(browser_->source());
+    });
     tabs_->addTab(MakeIndexPage(), tr("Index"));
     tabs_->addTab(MakeSearchPage(), tr("Search"));
+    tabs_->tabBar()->setElideMode(Qt::ElideRight);
+    for (int tab = 0; tab < tabs_->count(); ++tab) tabs_->setTabToolTip(tab, tabs_->tabText(tab));
+    contents->setItemDelegate(new TTitleDelegate(contents));
+    engine_->indexWidget()->setItemDelegate(new TTitleDelegate(engine_->indexWidget()));
     connect(tabs_, &QTabWidget::currentChanged, indexSearch_, [this](int page) {
         if (page == 1)
             indexSearch_->setFocus();
     });
-    connect(engine_->contentWidget(), &QHelpContentWidget::linkActivated, browser_,
+    connect(contents, &QHelpContentWidget::linkActivated, browser_,
             [this](const QUrl& url) { browser_->setSource(url); });
+    connect(browser_, &QTextBrowser::sourceChanged, this, &THelpWindow::FollowInContents);
 
-    auto* splitter = new QSplitter(this);
-    splitter->addWidget(tabs_);
-    splitter->addWidget(browser_);
-    splitter->setStretchFactor(1, 1);
+    // The contents give way to the page as far as the reader likes.
+    tabs_->setMinimumWidth(MinimumContentsWidth);
+    splitter_->addWidget(tabs_);
+    splitter_->addWidget(browser_);
+    splitter_->setStretchFactor(1, 1);
+    splitter_->setCollapsible(1, false);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(splitter);
-    resize(860, 600);
-    splitter->setSizes({250, 610});
+    layout->setSpacing(0);
+    layout->addWidget(MakeToolBar());
+    layout->addWidget(splitter_);
+    const double scale = DesignScale(this);
+    resize(Scaled(DesignWidth, scale), Scaled(DesignHeight, scale));
+    BoundToScreen(this);
+}
+
+QToolBar* THelpWindow::MakeToolBar() {
+    auto* bar = new QToolBar(this);
+    bar->setObjectName(QStringLiteral("HelpToolBar"));
+    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    auto add = [this, bar](const char* name, const QIcon& icon, const QString& text,
+                           QList<QKeySequence> keys, auto slot) {
+        QAction* action = bar->addAction(icon, text, this, slot);
+        action->setObjectName(QLatin1String(name));
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        action->setToolTip(QStringLiteral("%1 (%2)").arg(
+            text, keys.constFirst().toString(QKeySequence::NativeText)));
+        return action;
+    };
+    QAction* back = add("BackAction", CommandIcon(TCommandIcon::Back), tr("Back"),
+                        {QKeySequence::Back}, [this] { browser_->backward(); });
+    QAction* forward = add("ForwardAction", CommandIcon(TCommandIcon::Forward), tr("Forward"),
+                           {QKeySequence::Forward}, [this] { browser_->forward(); });
+    add("HomeAction", CommandIcon(TCommandIcon::Home), tr("Home"), {Qt::ALT | Qt::Key_Home},
+        [this] { ShowPage(HomePage); });
+    back->setEnabled(false);
+    forward->setEnabled(false);
+    connect(browser_, &QTextBrowser::backwardAvailable, back, &QAction::setEnabled);
+    connect(browser_, &QTextBrowser::forwardAvailable, forward, &QAction::setEnabled);
+    bar->addSeparator();
+    // zoom_ remembers how far the page's text grew or shrank, for the normal size.
+    add("ZoomInAction", {}, tr("Zoom in"), {QKeySequence::ZoomIn, Qt::CTRL | Qt::Key_Equal},
+        [this] {
+            browser_->zoomIn();
+            ++zoom_;
+        });
+    add("ZoomOutAction", {}, tr("Zoom out"), {QKeySequence::ZoomOut}, [this] {
+        browser_->zoomOut();
+        --zoom_;
+    });
+    add("NormalSizeAction", {}, tr("Normal size"), {Qt::CTRL | Qt::Key_0}, [this] {
+        browser_->zoomOut(zoom_);
+        zoom_ = 0;
+    });
+    return bar;
+}
+
+// The contents show where the page is.
+void THelpWindow::FollowInContents(const QUrl& page) {
+    QHelpContentWidget* contents = engine_->contentWidget();
+    const QModelIndex item = contents->indexOf(page);
+    if (!item.isValid())
+        return;
+    contents->setCurrentIndex(item);
+    contents->scrollTo(item);
 }
 
 THelpWindow::~THelpWindow() = default;
@@ -122,7 +225,7 @@ QWidget* THelpWindow::MakeSearchPage() {
 
 void THelpWindow::ShowContents() {
     tabs_->setCurrentIndex(0);
-    ShowPage(QStringLiteral("index.html"));
+    ShowPage(HomePage);
 }
 
 void THelpWindow::ShowIndex(const QString& search) {
@@ -137,7 +240,31 @@ void THelpWindow::ShowPage(const QString& page) {
     Raise();
 }
 
+// The contents as wide as the design has them for the window's width, or as their tab
+// names need, but leaving most of the window to the page.
+void THelpWindow::ShareWidth() {
+    const double scale = DesignScale(this);
+    const int tabNames = tabs_->tabBar()->sizeHint().width() +
+                         2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, tabs_);
+    const int contents =
+        std::min(width() * 2 / 5,
+                 std::max(Scaled(DesignContentsWidth, scale) * width() / Scaled(DesignWidth, scale),
+                          tabNames));
+    splitter_->setSizes({contents, width() - contents});
+}
+
+void THelpWindow::ShowBeside(QWidget& window, bool windowMayMove) {
+    PlaceBeside(this, &window, windowMayMove);
+    ShareWidth();
+}
+
+// Opened anew, the window goes beside the one help was asked from, so that both are seen.
 void THelpWindow::Raise() {
+    QWidget* asking = QApplication::activeWindow();
+    if (isHidden() && asking != nullptr && asking != this)
+        ShowBeside(*asking, false);
+    else if (isHidden())
+        ShareWidth();
     show();
     raise();
     activateWindow();

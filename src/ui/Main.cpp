@@ -1,31 +1,40 @@
 #include "ui/Main.h"
 
 #include <QCloseEvent>
+#include <QCursor>
+#include <QHelpEvent>
 #include <QLayout>
 #include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QToolTip>
 
 #include "core/BootOff.h"
 #include "core/Config.h"
 #include "core/ProgErrors.h"
 #include "image/Bitmap.h"
 #include "image/BmpTools.h"
-#include "lists/FirstRun.h"
 #include "platform/Help.h"
 #include "platform/MessageBox.h"
+#include "setup/FirstRun.h"
 #include "switching/Backup.h"
 #include "switching/Switch.h"
 #include "ui/ApplicationHints.h"
+#include "ui/Choose.h"
+#include "ui/Create.h"
 #include "ui/FormTools.h"
+#include "ui/Icons.h"
 #include "ui/about.h"
 #include "ui/options.h"
+#include "ui/view.h"
 #include "ui_Main.h"
 
 namespace {
 
 constexpr int MainHelpContext = 55;
 constexpr int CrashCourseHelpContext = 51;
+// QStatusBar draws its message between margins of 6 and 12 pixels.
+constexpr int StatusMargins = 18;
 const char* const HelpFileName = "BootramaE.qch";
 
 }  // namespace
@@ -58,6 +67,19 @@ void TMainForm::SetupControls() {
     centralWidget()->setFixedSize(Scaled(centralWidget()->width(), scale),
                                   Scaled(centralWidget()->height(), scale));
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    statusBar()->installEventFilter(this);
+    // The band lies on the preview: clicks, the pop-up menu and the hint reach the preview.
+    ui_->BlockPanel1->setAttribute(Qt::WA_TransparentForMouseEvents);
+    const std::tuple<TCommandIcon, QAbstractButton*, QAction*> icons[] = {
+        {TCommandIcon::Exit, ui_->SpeedButton3, ui_->Beenden1},
+        {TCommandIcon::Options, ui_->SpeedButton1, ui_->OptionsItem},
+        {TCommandIcon::Help, ui_->SpeedButton4, ui_->HelpContentsItem},
+        {TCommandIcon::About, ui_->SpeedButton5, ui_->HelpAboutItem},
+    };
+    for (const auto& [icon, button, item] : icons) {
+        button->setIcon(CommandIcon(icon));
+        item->setIcon(CommandIcon(icon));
+    }
     // Submenus carry their hint and help context on the item that opens them.
     for (QMenu* submenu : {ui_->ViewItem, ui_->RandomItem}) {
         submenu->menuAction()->setStatusTip(submenu->statusTip());
@@ -203,12 +225,55 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+// A hint too long for the line ends in "…"; pointing at the line shows the whole of it.
 void TMainForm::ShowHint(const QString& longHint) {
-    statusBar()->showMessage(longHint);
+    QStatusBar* line = statusBar();
+    // Leaving a control for the line would otherwise take the hint away before it is read.
+    if (longHint.isEmpty() && line->isVisible() &&
+        line->rect().contains(line->mapFromGlobal(QCursor::pos())))
+        return;
+    hint_ = longHint;
+    ShowWholeOrCutHint();
+}
+
+// Cut to the line's width once the line is shown and has one.
+void TMainForm::ShowWholeOrCutHint() {
+    QStatusBar* line = statusBar();
+    line->showMessage(line->isVisible() ? line->fontMetrics().elidedText(
+                                              hint_, Qt::ElideRight, line->width() - StatusMargins)
+                                        : hint_);
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == statusBar() && event->type() == QEvent::Resize)
+        ShowWholeOrCutHint();
+    if (watched == statusBar() && event->type() == QEvent::ToolTip) {
+        if (statusBar()->currentMessage() != hint_)
+            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), hint_, statusBar());
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TMainForm::SetPreviewError(TLogoKind kind, const std::string& text) {
     kinds_[kind].errorTxt->setText(FromStd(text));
+    if (kind == lkBoot)
+        PlaceBand();
+}
+
+// The band lies across the middle of the Startup preview; under a text on the preview it
+// moves to the lower edge, and the text keeps clear of it, so that both can be read.
+void TMainForm::PlaceBand() {
+    QWidget* band = ui_->BlockPanel1;
+    TPreviewLabel* text = ui_->BootErrorTxt;
+    const QRect preview = ui_->BootBox->geometry();
+    const bool belowText = !band->isHidden() && !text->text().isEmpty();
+    const int top = belowText ? preview.bottom() + 1 - band->height()
+                              : preview.center().y() + 1 - band->height() / 2;
+    band->move(band->x(), top);
+    text->setContentsMargins(0, 0, 0, belowText ? text->geometry().bottom() + 1 - top : 0);
 }
 
 void TMainForm::LoadPreview(TLogoKind kind) {
@@ -238,6 +303,7 @@ void TMainForm::UpdateStatus() {
         const bool logoOn = ReadLogoSetting();
         ui_->BlockPanel1->setVisible(!logoOn);
         ui_->BlockPanel2->setVisible(!logoOn);
+        PlaceBand();
     } catch (const EBootOffError& error) {
         ErrorBox(ToStd(windowTitle()), error.Message());
     }
@@ -273,9 +339,10 @@ void TMainForm::ActiveBtnClick() {
 }
 
 void TMainForm::RandomItemClick(TLogoKind kind) {
-    static const char* const questions[] = {"Startup logo will be replaced now at random.",
-                                            "Shutdown logo will be replaced now at random.",
-                                            "Final logo will be replaced now at random."};
+    static const TKindTable<const char*> questions = {
+        "Startup logo will be replaced now at random.",
+        "Shutdown logo will be replaced now at random.",
+        "Final logo will be replaced now at random."};
     if (YesNoBox("Switch logo", questions[kind]) == platform::IDYES)
         RandomSwitch(kind);
     LoadPreview(kind);
@@ -307,7 +374,10 @@ void TMainForm::ReactivateItemClick() {
     const char* const title = "Recover old logos";
     if (YesNoBox(title, "Do you wish to replace the current logos by the backup copies?") ==
         platform::IDYES) {
-        if (RestoreLogos())
+        // Without logo.bak the default logo comes back, which switches the logo on.
+        const bool restored = RestoreLogos();
+        UpdateStatus();
+        if (restored)
             InformationBox(title, "The secured state has been recovered");
         else
             WarningBox(title,
@@ -324,10 +394,11 @@ void TMainForm::StandardItemClick() {
                  "Delete current Startup logo and recover the default Startup logo of Windows?") !=
         platform::IDYES)
         return;
-    if (RestoreDefaultStartupLogo())
-        LoadPreview(lkBoot);
-    else
+    if (!RestoreDefaultStartupLogo())
         ErrorBox(title, "Default Startup logo could not be recovered!");
+    // The Logo entry of msdos.sys went, and even a failed recovery may have deleted logo.sys.
+    UpdateStatus();
+    LoadPreview(lkBoot);
 }
 
 void TMainForm::ViewBootClick() {
@@ -341,7 +412,21 @@ void TMainForm::ViewCloseClick() {
 }
 
 void TMainForm::ShowViewDialog(TLogoKind kind) {
-    ReportDialogNotAvailable("View & Replace " + LogoKindName(kind));
+    {
+        std::unique_ptr<TViewDlg> dialog;
+        switch (kind) {
+            case lkBoot:
+                dialog = std::make_unique<TViewBootDlg>(this);
+                break;
+            case lkClosing:
+                dialog = std::make_unique<TViewClosingDlg>(this);
+                break;
+            case lkClose:
+                dialog = std::make_unique<TViewCloseDlg>(this);
+                break;
+        }
+        ExecModal(*dialog);
+    }
     UpdateStatus();
     LoadPreview(kind);
 }
@@ -357,24 +442,25 @@ void TMainForm::ChooseCloseBmpItemClick() {
 }
 
 void TMainForm::ShowListEditor(TLogoKind kind) {
-    ReportDialogNotAvailable("List of " + LogoKindName(kind) + "s");
+    std::unique_ptr<TChooseDlg> dialog;
+    {
+        const TOverrideCursor starting(Qt::BusyCursor);
+        dialog = NewChooseDlg(kind, this);
+    }
+    ExecModal(*dialog);
+    dialog.reset();
     UpdateStatus();
 }
 
 void TMainForm::ErstellenClick() {
-    ReportDialogNotAvailable("Create logo");
-}
-
-void TMainForm::ReportDialogNotAvailable(const std::string& dialogName) {
-    InformationBox("Bootrama", Format("The dialog \"%s\" is not available in this version of "
-                                      "Bootrama.",
-                                      {dialogName}));
+    TCreateDlg dialog(this);
+    ExecModal(dialog);
 }
 
 void TMainForm::OptionsItemClick() {
     {
         TOptionDlg dialog(this);
-        dialog.exec();
+        ExecModal(dialog);
     }
     UpdateStatus();
     LoadPreview(lkBoot);
@@ -382,7 +468,7 @@ void TMainForm::OptionsItemClick() {
 
 void TMainForm::HelpAbout() {
     TAboutBox box(this);
-    box.exec();
+    ExecModal(box);
 }
 
 void TMainForm::FileExit() {

@@ -3,7 +3,6 @@
 // operation of the program through the menus, the tool bar, the pop-up menus and buttons.
 
 #include <QMainWindow>
-#include <array>
 #include <memory>
 
 #include "core/Global.h"
@@ -56,6 +55,7 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct TKindControls {
@@ -77,6 +77,8 @@ private:
     void AttachPopUp(TLogoKind kind);
 
     void SetPreviewError(TLogoKind kind, const std::string& text);
+    void PlaceBand();
+    void ShowWholeOrCutHint();
     void LoadPreview(TLogoKind kind);
     void LoadPreviews();
     void UpdateStatus();
@@ -85,12 +87,10 @@ private:
     void RandomItemClick(TLogoKind kind);
     void ShowViewDialog(TLogoKind kind);
     void ShowListEditor(TLogoKind kind);
-    // The view-and-replace, list-editor and create-logo dialogs come with a later
-    // version; their commands say so instead of doing nothing.
-    void ReportDialogNotAvailable(const std::string& dialogName);
 
     std::unique_ptr<Ui::TMainForm> ui_;
     std::unique_ptr<TApplicationHints> hints_;
-    std::array<std::unique_ptr<TBitmap>, 3> bitmaps_;  // BootBmp, ClosingBmp, CloseBmp
-    std::array<TKindControls, 3> kinds_{};
+    TKindTable<std::unique_ptr<TBitmap>> bitmaps_;  // BootBmp, ClosingBmp, CloseBmp
+    TKindTable<TKindControls> kinds_{};
+    QString hint_;  // the status line's hint, whole
 };

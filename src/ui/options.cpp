@@ -6,10 +6,11 @@
 #include "core/Global.h"
 #include "core/ProgErrors.h"
 #include "platform/Help.h"
-#include "platform/Machine.h"
 #include "switching/Switch.h"
 #include "ui/FolderBrowser.h"
 #include "ui/FormTools.h"
+#include "ui/Icons.h"
+#include "ui/MachineBrowser.h"
 #include "ui_options.h"
 
 namespace {
@@ -22,11 +23,9 @@ constexpr int DesignHeight = 342;
 
 TOptionDlg::TOptionDlg(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TOptionDlg>()) {
     ui_->setupUi(this);
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    ui_->OKBtn->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
-    ui_->CancelBtn->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
-    ui_->HelpBtn->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+    SetUpDialog(*this, ui_->OKBtn, ui_->CancelBtn, ui_->HelpBtn);
+    ui_->BrowseBtnSave->setIcon(CommandIcon(TCommandIcon::Open));
+    ui_->BrowseBtnLookup->setIcon(CommandIcon(TCommandIcon::Open));
     ui_->Image1->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(32, 32));
     connect(ui_->OKBtn, &QPushButton::clicked, this, &TOptionDlg::accept);
     connect(ui_->CancelBtn, &QPushButton::clicked, this, &TOptionDlg::reject);
@@ -52,26 +51,8 @@ void TOptionDlg::FormCreate() {
     UpdateControls();
 }
 
-// Each mapped drive with the name of the host folder behind it, where Windows shows a
-// drive's volume label; the whole host path is the item's tooltip.
 void TOptionDlg::FillDriveBox() {
-    const platform::Machine& machine = platform::CurrentMachine();
-    for (char letter : machine.Drives()) {
-        const QString drive = QStringLiteral("%1:").arg(QChar::fromLatin1(letter).toLower());
-        const auto root = machine.DriveRoot(letter);
-        std::error_code error;
-        const auto target =
-            root ? std::filesystem::read_symlink(*root, error) : std::filesystem::path();
-        const auto folder = root && !error ? (root->parent_path() / target).lexically_normal()
-                                           : root.value_or(std::filesystem::path());
-        const std::string label =
-            folder.has_filename() ? folder.filename().string() : folder.string();
-        ui_->BootDriveBox->addItem(
-            label.empty() ? drive : QStringLiteral("%1 [%2]").arg(drive, FromStd(label)),
-            QString(QChar::fromLatin1(letter)));
-        ui_->BootDriveBox->setItemData(ui_->BootDriveBox->count() - 1, FromStd(folder.string()),
-                                       Qt::ToolTipRole);
-    }
+    ui_->BootDriveBox->setModel(new TMachineDriveModel(ui_->BootDriveBox));
 }
 
 // An empty boot drive has no letter to select; the box then offers C:, the usual one.
@@ -89,14 +70,23 @@ void TOptionDlg::ReadBootOffSetting() {
     try {
         ui_->BootOffCheckBox->setChecked(ReadLogoSetting());
     } catch (const EBootOffError& error) {
-        ui_->BootOffCheckBox->setEnabled(false);
-        ui_->ErrorLabel->setText(FromStd(error.Message()));
-        ui_->ErrorLabel->setVisible(true);
+        ShowBootOffProblem(error.Message());
     }
 }
 
+// A greyed box says why, under it.
+void TOptionDlg::ShowBootOffProblem(const std::string& problem) {
+    ui_->BootOffCheckBox->setEnabled(false);
+    ui_->ErrorLabel->setText(MessageText(problem));
+    ui_->ErrorLabel->setVisible(true);
+}
+
 void TOptionDlg::UpdateControls() {
-    ui_->BootOffCheckBox->setEnabled(LogoSettingWritable());
+    const std::string bootOffProblem = LogoSettingProblem();
+    if (bootOffProblem.empty())
+        ui_->BootOffCheckBox->setEnabled(true);
+    else
+        ShowBootOffProblem(bootOffProblem);
     ui_->BootCheckBox->setEnabled(ListEntryCount(lkBoot) > 0);
     ui_->ClosingCheckBox->setEnabled(ListEntryCount(lkClosing) > 0);
     ui_->CloseCheckBox->setEnabled(ListEntryCount(lkClose) > 0);

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <memory>
+#include <string>
 
 namespace Ui {
 class TOptionDlg;
@@ -27,6 +28,7 @@ private:
     void FillDriveBox();
     void SelectDrive(const std::string& bootDrive);
     void ReadBootOffSetting();
+    void ShowBootOffProblem(const std::string& problem);
     void UpdateControls();
     // False when the dialog is to stay open.
     bool ApplySettings();

@@ -28,17 +28,6 @@ protected:
         for (TLogoKind kind : AllLogoKinds) WriteFile(Logo(kind), Current(kind));
     }
 
-    static std::string Current(TLogoKind kind) { return "current " + std::to_string(kind); }
-    fs::path Logo(TLogoKind kind) const {
-        return kind == lkBoot
-                   ? DriveC() / "LOGO.SYS"
-                   : DriveC() / "WINDOWS" / (kind == lkClosing ? "LOGOW.SYS" : "LOGOS.SYS");
-    }
-    fs::path List(TLogoKind kind) const {
-        return ProgramDir() / (kind == lkBoot      ? "brboot.dat"
-                               : kind == lkClosing ? "brclsing.dat"
-                                                   : "brclose.dat");
-    }
     std::string ListPath(TLogoKind kind) const {
         return AppPath() + List(kind).filename().string();
     }
@@ -46,17 +35,6 @@ protected:
         return ProgramDir() / (kind == lkBoot      ? "logo.bak"
                                : kind == lkClosing ? "logow.bak"
                                                    : "logos.bak");
-    }
-    // A list of one logo of its own for each kind.
-    void WriteOneLogoLists() {
-        for (TLogoKind kind : AllLogoKinds) {
-            const std::string name = "new" + std::to_string(kind) + ".sys";
-            WriteFile(DriveC() / "Logos" / name, "new " + std::to_string(kind));
-            WriteFile(List(kind), "C:\\Logos\\" + name + "\r\n");
-        }
-    }
-    bool Switched(TLogoKind kind) const {
-        return ReadFile(Logo(kind)) == "new " + std::to_string(kind);
     }
     void ExpectNothingSwitched() const {
         for (TLogoKind kind : AllLogoKinds) EXPECT_EQ(ReadFile(Logo(kind)), Current(kind));
@@ -229,6 +207,10 @@ TEST_P(AutoWithBadList, EndsInTheProgramsMessagesAndLosesNoLogo) {
     WriteConfig(true, false, false);
     WriteOneLogoLists();
     fs::create_directories(DriveC() / "Logos" / "folder.sys");
+    const bool devices = testenv::MakeCharacterDevice(DriveC() / "Devices" / "null", 3) &&
+                         testenv::MakeCharacterDevice(DriveC() / "Devices" / "zero", 5);
+    if (!devices && GetParam().contents.starts_with("C:\\Devices"))
+        GTEST_SKIP() << "only root may make device nodes";
     WriteFile(List(lkBoot), GetParam().contents);
     RunResult run = Run("/Auto");
     ExpectWindowless(run);
@@ -262,8 +244,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadList{"LongLine", std::string(100000, 'x'), false},
         BadList{"ManyLines", ManyMissingLines(), false}, BadList{"Junk", Junk(), false},
         BadList{"Directory", "C:\\Logos\\folder.sys\r\n", false},
-        BadList{"NullDevice", "Z:\\dev\\null\r\n", false},
-        BadList{"ZeroDevice", "Z:\\dev\\zero\r\n", false},
+        BadList{"NullDevice", "C:\\Devices\\null\r\n", false},
+        BadList{"ZeroDevice", "C:\\Devices\\zero\r\n", false},
         BadList{"MissingDrive", "Q:\\new0.sys\r\n", false}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 
@@ -315,12 +297,13 @@ TEST_F(ModesTest, UndoAnsweredNoTwiceKeepsLogosAndTakesBackTheRest) {
 TEST_F(ModesTest, UndoRestoresTheBackupsAndDeletesThem) {
     WriteConfig(false, false, false);
     WriteOneLogoLists();
-    for (TLogoKind kind : AllLogoKinds) WriteFile(Backup(kind), "saved " + std::to_string(kind));
+    for (TLogoKind kind : AllLogoKinds)
+        WriteFile(Backup(kind), "saved " + std::to_string(KindIndex(kind)));
     RunResult run = Run("/U", "yes,yes");
     ExpectWindowless(run);
     EXPECT_THAT(run.boxes, ElementsAre(RestoreQuestion("yes"), KeepListsQuestion("yes")));
     for (TLogoKind kind : AllLogoKinds) {
-        EXPECT_EQ(ReadFile(Logo(kind)), "saved " + std::to_string(kind));
+        EXPECT_EQ(ReadFile(Logo(kind)), "saved " + std::to_string(KindIndex(kind)));
         EXPECT_FALSE(fs::exists(Backup(kind)));
         EXPECT_TRUE(fs::exists(List(kind)));
     }

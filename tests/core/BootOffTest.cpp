@@ -31,11 +31,13 @@ TEST_F(BootOffTest, ZeroTurnsTheLogoOffAndSwitchingOnRemovesTheLine) {
               ";xxxxxxxxxxxxxxxxxxx\r\n");
 }
 
-TEST_F(BootOffTest, OneIsOnAndWritableCheckRemovesIt) {
+TEST_F(BootOffTest, OneIsOnAndWritableCheckLeavesIt) {
     WriteOptions("Logo=1\r\n");
     EXPECT_TRUE(ReadLogoSetting());
     EXPECT_TRUE(LogoKeyPresent());
     EXPECT_TRUE(LogoSettingWritable());
+    EXPECT_NE(ReadFile(Msdos()).find("Logo=1\r\n"), std::string::npos);
+    WriteLogoSetting(true);
     EXPECT_EQ(ReadFile(Msdos()).find("Logo="), std::string::npos);
 }
 
@@ -66,6 +68,58 @@ TEST_F(BootOffTest, ProtectedFileIsWrittenAndLosesOnlyReadOnly) {
                                       platform::FILE_ATTRIBUTE_ARCHIVE)
         << std::hex << attributes;
 }
+
+// What a file looks like from outside: its bytes, DOS attributes, mode and time.
+struct FileState {
+    std::string contents;
+    std::uint32_t attributes;
+    std::filesystem::perms mode;
+    std::filesystem::file_time_type written;
+    bool operator==(const FileState&) const = default;
+};
+
+struct UntouchedCase {
+    const char* name;
+    const char* options;
+    void (*call)();
+};
+
+void PrintTo(const UntouchedCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class UntouchedTest : public BootOffTest, public ::testing::WithParamInterface<UntouchedCase> {
+protected:
+    FileState State() const {
+        return {ReadFile(Msdos()),
+                platform::GetFileAttributes(GlobalInfo().BootDrive() + "msdos.sys"),
+                std::filesystem::status(Msdos()).permissions(),
+                std::filesystem::last_write_time(Msdos())};
+    }
+};
+
+// A protected system file, as Windows 98 leaves msdos.sys, is touched only by a change.
+TEST_P(UntouchedTest, ProtectedFileKeepsEverything) {
+    WriteOptions(GetParam().options);
+    ASSERT_TRUE(platform::SetFileAttributes(GlobalInfo().BootDrive() + "msdos.sys",
+                                            platform::FILE_ATTRIBUTE_READONLY |
+                                                platform::FILE_ATTRIBUTE_HIDDEN |
+                                                platform::FILE_ATTRIBUTE_SYSTEM));
+    const FileState before = State();
+    GetParam().call();
+    EXPECT_TRUE(State() == before);
+    EXPECT_EQ(State().attributes & 0x27u, 0x07u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Calls, UntouchedTest,
+    ::testing::Values(UntouchedCase{"WritableCheck", "Logo=0\r\n",
+                                    [] { EXPECT_TRUE(LogoSettingWritable()); }},
+                      UntouchedCase{"WritableCheckOfOne", "Logo=1\r\n",
+                                    [] { EXPECT_TRUE(LogoSettingWritable()); }},
+                      UntouchedCase{"OnWithoutKey", "", [] { WriteLogoSetting(true); }},
+                      UntouchedCase{"OffWhenZero", "Logo=0\r\n", [] { WriteLogoSetting(false); }}),
+    [](const ::testing::TestParamInfo<UntouchedCase>& c) { return std::string(c.param.name); });
 
 TEST_F(BootOffTest, MissingFileRaisesAndIsNeverCreated) {
     std::filesystem::remove(Msdos());

@@ -93,25 +93,27 @@ TEST_F(GlobalTest, KindLookups) {
     EXPECT_EQ(LogoKindName(lkBoot), "Startup logo");
     EXPECT_EQ(LogoKindName(lkClosing), "Shutdown logo");
     EXPECT_EQ(LogoKindName(lkClose), "Final logo");
-    for (int outside : {-1, 3, 7}) {
+    for (auto outside : {TLogoKind(-1), TLogoKind(3), TLogoKind(7)}) {
         EXPECT_EQ(LogoKindName(outside), "logo");
         EXPECT_EQ(ListFileOf(outside), "");
         EXPECT_EQ(LogoFileOf(outside), "");
     }
 }
 
-TEST_F(GlobalTest, ChangeFlagOfMapsKindsAndAnswersAnyForThree) {
+TEST_F(GlobalTest, ChangeFlagOfMapsKindsAndAnswersAnyBeyondThem) {
     TGlobalInfo& info = GlobalInfo();
-    EXPECT_FALSE(ChangeFlagOf(3));
+    EXPECT_FALSE(AnyChangeFlag());
+    EXPECT_FALSE(ChangeFlagOf(TLogoKind(3)));
     info.ChangeClosingBmp = true;
     EXPECT_FALSE(ChangeFlagOf(lkBoot));
     EXPECT_TRUE(ChangeFlagOf(lkClosing));
     EXPECT_FALSE(ChangeFlagOf(lkClose));
-    EXPECT_TRUE(ChangeFlagOf(3));
+    EXPECT_TRUE(AnyChangeFlag());
+    EXPECT_TRUE(ChangeFlagOf(TLogoKind(3)));
     info.ChangeClosingBmp = false;
     info.ChangeCloseBmp = true;
     EXPECT_TRUE(ChangeFlagOf(lkClose));
-    EXPECT_TRUE(ChangeFlagOf(4));
+    EXPECT_TRUE(ChangeFlagOf(TLogoKind(4)));
 }
 
 TEST(TextUtilities, IntToStrWidthPadsButNeverCuts) {
@@ -124,6 +126,14 @@ TEST(TextUtilities, AddBackslash) {
     EXPECT_EQ(AddBackslash(""), "");
     EXPECT_EQ(AddBackslash("C:\\"), "C:\\");
     EXPECT_EQ(AddBackslash("C:\\Logos"), "C:\\Logos\\");
+}
+
+TEST(TextUtilities, ExtractFilePathAndName) {
+    EXPECT_EQ(ExtractFilePath("C:\\Logos\\sun.sys"), "C:\\Logos\\");
+    EXPECT_EQ(ExtractFileName("C:\\Logos\\sun.sys"), "sun.sys");
+    EXPECT_EQ(ExtractFilePath("C:logo.sys"), "C:");
+    EXPECT_EQ(ExtractFileName("C:\\"), "");
+    EXPECT_EQ(ExtractFileName("sun.sys"), "sun.sys");
 }
 
 TEST(TextUtilities, FormatFillsPlaceholdersInOrder) {

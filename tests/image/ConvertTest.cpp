@@ -52,13 +52,15 @@ class WorkedResults : public ::testing::TestWithParam<WorkedRow> {
 protected:
     static TSourceRect expected(TStretchMode mode) {
         const WorkedRow& row = GetParam();
-        return mode == stretch ? row.stretched : mode == crop ? row.cropped : row.zoomed;
+        return mode == TStretchMode::stretch ? row.stretched
+               : mode == TStretchMode::crop  ? row.cropped
+                                             : row.zoomed;
     }
 };
 
 TEST_P(WorkedResults, SourceRectangle) {
     const WorkedRow& row = GetParam();
-    for (TStretchMode mode : {stretch, crop, zoom})
+    for (TStretchMode mode : {TStretchMode::stretch, TStretchMode::crop, TStretchMode::zoom})
         EXPECT_EQ(LogoSourceRect(row.width, row.height, row.aspect, mode), expected(mode))
             << "method " << int(mode);
 }
@@ -68,7 +70,7 @@ TEST_P(WorkedResults, SourceRectangle) {
 TEST_P(WorkedResults, Pixels) {
     const WorkedRow& row = GetParam();
     const TBitmap picture = cellPicture(row.width, row.height);
-    for (TStretchMode mode : {stretch, crop, zoom}) {
+    for (TStretchMode mode : {TStretchMode::stretch, TStretchMode::crop, TStretchMode::zoom}) {
         const TSourceRect rect = expected(mode);
         const auto logo = ConvertToLogo(picture, row.aspect, mode);
         ASSERT_EQ(logo->Width, 320);
@@ -120,14 +122,14 @@ int blackRowsAtBottom(const TBitmap& logo) {
 }
 
 TEST(ConvertToLogo, StretchWithCorrectionGivesBandsOfFiveRows) {
-    const auto logo = ConvertToLogo(cellPicture(640, 480), true, stretch);
+    const auto logo = ConvertToLogo(cellPicture(640, 480), true, TStretchMode::stretch);
     EXPECT_EQ(blackRowsAtTop(*logo), 5);
     EXPECT_EQ(blackRowsAtBottom(*logo), 5);
 }
 
 TEST(ConvertToLogo, SmallPictureCroppedIsCentredUnscaledOnBlack) {
     const TBitmap picture = cellPicture(200, 150);
-    const auto logo = ConvertToLogo(picture, false, crop);
+    const auto logo = ConvertToLogo(picture, false, TStretchMode::crop);
     for (int y = 0; y < 400; ++y)
         for (int x = 0; x < 320; ++x) {
             const bool inside = x >= 60 && x < 260 && y >= 125 && y < 275;
@@ -139,21 +141,21 @@ TEST(ConvertToLogo, SmallPictureCroppedIsCentredUnscaledOnBlack) {
 TEST(ConvertToLogo, LogoSizedPictureStretchedWithoutCorrectionMapsPixelForPixel) {
     const TBitmap picture = MakeIndexed(
         320, 400, cellColours(), [](int x, int y) { return std::uint8_t((x * 7 + y) % 255); });
-    const auto logo = ConvertToLogo(picture, false, stretch);
+    const auto logo = ConvertToLogo(picture, false, TStretchMode::stretch);
     EXPECT_EQ(logo->Pixels, picture.Pixels);
 }
 
 TEST(ConvertToLogo, OddWidthsCropToAlternatingWindows) {
-    EXPECT_EQ(LogoSourceRect(321, 400, false, crop).Width, 321);
-    EXPECT_EQ(LogoSourceRect(323, 400, false, crop).Width, 319);
+    EXPECT_EQ(LogoSourceRect(321, 400, false, TStretchMode::crop).Width, 321);
+    EXPECT_EQ(LogoSourceRect(323, 400, false, TStretchMode::crop).Width, 319);
     for (int width : {521, 523, 601, 999})
-        EXPECT_EQ(LogoSourceRect(width, 400, true, crop).Width, 519);
+        EXPECT_EQ(LogoSourceRect(width, 400, true, TStretchMode::crop).Width, 519);
 }
 
 TEST(ConvertToLogo, BlackIsTheTableEntryNearestToBlack) {
     std::vector<TRGBColour> colours = {{250, 250, 250}, {30, 20, 25}, {200, 0, 0}};
-    const auto logo =
-        ConvertToLogo(MakeIndexed(10, 10, colours, [](int, int) { return 0; }), false, crop);
+    const auto logo = ConvertToLogo(MakeIndexed(10, 10, colours, [](int, int) { return 0; }), false,
+                                    TStretchMode::crop);
     EXPECT_EQ(logo->Row(0)[0], 1);
     EXPECT_EQ(logo->Row(200)[160], 0);
 }
@@ -163,14 +165,14 @@ TEST(ConvertToLogo, ZoomOfExtremeProportionsFillsTheLogo) {
     for (auto [width, height] : {std::pair{1, 3000}, {3000, 1}, {1, 1}, {2, 2000}}) {
         const TBitmap picture =
             MakeIndexed(width, height, {{0, 0, 0}, {255, 255, 255}}, [](int, int) { return 1; });
-        const auto logo = ConvertToLogo(picture, true, zoom);
+        const auto logo = ConvertToLogo(picture, true, TStretchMode::zoom);
         const std::set<std::uint8_t> shown(logo->Pixels.begin(), logo->Pixels.end());
         EXPECT_EQ(shown, std::set<std::uint8_t>{1}) << width << "x" << height;
     }
 }
 
 TEST(ConvertToLogo, EmptyPictureCannotBecomeALogo) {
-    EXPECT_THROW(ConvertToLogo(TBitmap{}, false, stretch), EGDIError);
+    EXPECT_THROW(ConvertToLogo(TBitmap{}, false, TStretchMode::stretch), EGDIError);
 }
 
 TEST(FitsInsideLogo, BordersAreExclusive) {

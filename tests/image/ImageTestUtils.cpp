@@ -116,7 +116,7 @@ int RunCommand(const std::string& command) {
 }
 
 bool HaveTool(const std::string& name) {
-    return RunCommand("command -v " + name + " >/dev/null 2>&1") == 0;
+    return RunCommand("test -n \"$(command -v " + name + ")\"") == 0;
 }
 
 }  // namespace imagetest

@@ -70,7 +70,8 @@ protected:
     bool expectSameAsDjpeg(const fs::path& jpeg) {
         const fs::path reference = temp_.Path() / (jpeg.stem().string() + "-djpeg.bmp");
         if (imagetest::RunCommand("djpeg -colors 236 -bmp -outfile '" + reference.string() + "' '" +
-                                  jpeg.string() + "' 2>/dev/null") != 0)
+                                  jpeg.string() + "' 2>'" + (temp_.Path() / "warnings").string() +
+                                  "'") != 0)
             return false;
         const std::string data = ReadHostFile(jpeg);
         const TBitmap ours = DecodeJpeg(Bytes(data), {});

@@ -18,7 +18,8 @@ protected:
         const fs::path errorFile = DriveC() / "stderr.txt";
         const int code = imagetest::RunCommand("BOOTRAMA_MACHINE='" + MachineRoot().string() +
                                                "' '" + BOOTRAMA_LOGO_EXE + "' " + arguments +
-                                               " >/dev/null 2>'" + errorFile.string() + "'");
+                                               " >'" + (DriveC() / "stdout.bin").string() +
+                                               "' 2>'" + errorFile.string() + "'");
         errors = ReadFile(errorFile);
         return code;
     }
@@ -58,9 +59,10 @@ TEST_F(LogoCli, ConvertsWithTheProposedMethodAndAspectCorrection) {
 
 TEST_F(LogoCli, MethodAndAspectOptions) {
     const fs::path source = picture("small.bmp", 200, 150);
-    for (auto [options, aspect, mode] : {std::tuple{"--method zoom --no-aspect", false, zoom},
-                                         std::tuple{"--method=stretch --aspect", true, stretch},
-                                         std::tuple{"--no-aspect --method crop", false, crop}}) {
+    for (auto [options, aspect, mode] :
+         {std::tuple{"--method zoom --no-aspect", false, TStretchMode::zoom},
+          std::tuple{"--method=stretch --aspect", true, TStretchMode::stretch},
+          std::tuple{"--no-aspect --method crop", false, TStretchMode::crop}}) {
         ASSERT_EQ(
             run(std::string(options) + " " + quoted(source) + " " + quoted(DriveC() / "o.bmp")), 0)
             << options << errors;

@@ -138,11 +138,10 @@ protected:
     void TearDown() override { THourglass::SetCursorHandler({}); }
 
     std::unique_ptr<TBitmap> load(const std::string& path) {
-        return LoadPicture(path, colours, {});
+        return LoadPicture(path, colours, {}, TLogoFiles::Allowed);
     }
 
     void expectCleanedUp() {
-        EXPECT_EQ(FindPictureFormat("sys"), nullptr);
         EXPECT_FALSE(THourglass::Busy());
         EXPECT_EQ(cursor, (std::vector<bool>{true, false}));
     }
@@ -178,12 +177,21 @@ TEST_F(LoadPictureTest, OtherDepthsGetTheHalftonePalette) {
     EXPECT_EQ(deep->Colours[deep->Pixels[4]], (TRGBColour{255, 0, 0}));
 }
 
-TEST_F(LoadPictureTest, LogoFilesLoadAsBitmapsOnlyMeanwhile) {
-    EXPECT_EQ(FindPictureFormat("sys"), nullptr);
-    const auto image = load(put("LOGO.SYS", logoBytes()));
+TEST_F(LoadPictureTest, LogoFilesLoadAsBitmapsOnlyWhereAllowed) {
+    const std::string logo = put("LOGO.SYS", logoBytes());
+    const auto image = load(logo);
     EXPECT_EQ(colours, 256);
     EXPECT_EQ(EncodeBmp8(*image), logoBytes());
     expectCleanedUp();
+
+    EXPECT_EQ(FindPictureFormat("Sys", TLogoFiles::Allowed)->Description, "Logo file");
+    EXPECT_EQ(FindPictureFormat("sys", TLogoFiles::Refused), nullptr);
+    try {
+        LoadPicture(logo, colours, {}, TLogoFiles::Refused);
+        FAIL() << "no error";
+    } catch (const platform::EInvalidGraphic& error) {
+        EXPECT_EQ(error.Message(), "Unknown picture file extension (.SYS)");
+    }
 }
 
 TEST_F(LoadPictureTest, UnknownExtensionIsAnInvalidPicture) {
@@ -201,7 +209,6 @@ TEST_F(LoadPictureTest, ErrorsLeaveAsTheReaderRaisedThem) {
     EXPECT_THROW(load(put("empty.bmp", "")), platform::EInvalidGraphic);
     EXPECT_THROW(load(put("photo.jpg", logoBytes())), platform::EInvalidGraphic);
     EXPECT_THROW(load(put("logo.jpeg", "\xFF\xD8\xFF")), platform::EInvalidGraphic);
-    EXPECT_EQ(FindPictureFormat("sys"), nullptr);
     EXPECT_FALSE(THourglass::Busy());
 }
 

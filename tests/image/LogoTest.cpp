@@ -86,7 +86,7 @@ TEST_F(LogoTest, StartsCleared) {
     EXPECT_EQ(logo.LogoBmp(), nullptr);
     EXPECT_EQ(logo.SourceBitmap(), nullptr);
     EXPECT_FALSE(logo.Modified());
-    EXPECT_EQ(logo.StretchMode(), stretch);
+    EXPECT_EQ(logo.StretchMode(), TStretchMode::stretch);
     EXPECT_FALSE(logo.AspectRatio());
     EXPECT_EQ(logo.SourceColours(), 0);
 }
@@ -97,7 +97,7 @@ TEST_F(LogoTest, LogoFileIsCopiedWhateverTheSettings) {
     EXPECT_TRUE(logo.IsLogo());
     EXPECT_EQ(EncodeBmp8(*logo.LogoBmp()), file);
     logo.SetAspectRatio(true);
-    logo.SetStretchMode(zoom);
+    logo.SetStretchMode(TStretchMode::zoom);
     EXPECT_EQ(EncodeBmp8(*logo.LogoBmp()), file);
     EXPECT_EQ(events, (std::vector<std::string>{"logo", "source", "logo", "logo"}));
 }
@@ -126,13 +126,13 @@ TEST_F(LogoTest, ProposesCropForPicturesThatFit) {
         int width, height;
         bool aspect;
         TStretchMode proposed;
-    } cases[] = {{200, 150, false, crop},
-                 {640, 480, false, stretch},
-                 {500, 390, true, crop},
-                 {500, 390, false, stretch}};
+    } cases[] = {{200, 150, false, TStretchMode::crop},
+                 {640, 480, false, TStretchMode::stretch},
+                 {500, 390, true, TStretchMode::crop},
+                 {500, 390, false, TStretchMode::stretch}};
     for (const Case& c : cases) {
         logo.SetAspectRatio(c.aspect);
-        logo.SetStretchMode(zoom);
+        logo.SetStretchMode(TStretchMode::zoom);
         logo.SetSourceFile(put("p.bmp", eightBit(c.width, c.height)));
         EXPECT_EQ(logo.StretchMode(), c.proposed) << c.width << "x" << c.height;
         EXPECT_EQ(logo.SourceWidth(), c.width);
@@ -144,10 +144,10 @@ TEST_F(LogoTest, ChangingTheMethodRebuildsAndMarksModified) {
     logo.SetSourceFile(put("p.bmp", eightBit(640, 480)));
     const std::vector<std::uint8_t> stretched = logo.LogoBmp()->Pixels;
     events.clear();
-    logo.SetStretchMode(stretch);
+    logo.SetStretchMode(TStretchMode::stretch);
     EXPECT_EQ(events, std::vector<std::string>{"logo"});
     EXPECT_TRUE(logo.Modified());
-    logo.SetStretchMode(crop);
+    logo.SetStretchMode(TStretchMode::crop);
     EXPECT_NE(logo.LogoBmp()->Pixels, stretched);
 }
 

@@ -5,6 +5,7 @@
 
 #include "core/ProgErrors.h"
 #include "lists/FakeListView.h"
+#include "lists/ListFile.h"
 #include "lists/Pathlist.h"
 #include "platform/Files.h"
 #include "support/TestEnv.h"
@@ -49,6 +50,11 @@ TEST_P(ReadRules, LinesBecomeEntries) {
     EXPECT_TRUE(file.Exists);
     EXPECT_EQ(file.Strings(), GetParam().fileEntries);
     EXPECT_EQ(paths.Strings(), GetParam().pathEntries);
+    // Read for one entry, the list has the same entries as the list object.
+    const TPathListEntries entries(List());
+    EXPECT_TRUE(entries.Exists);
+    EXPECT_EQ(std::vector<std::string>(entries.Entries().begin(), entries.Entries().end()),
+              GetParam().pathEntries);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -69,13 +75,32 @@ INSTANTIATE_TEST_SUITE_P(
             "EmptyLinesAreEntries", "x\r\n\r\n\ry\n\n", {"x", "", "", "y", ""}, {"x", "", "y"}},
         ReadCase{"NulEndsTheText", std::string("x\r\ny\0z\r\nw", 9), {"x", "y"}, {"x", "y"}},
         ReadCase{"LeadingNul", std::string("\0x\r\n", 4), {}, {}},
-        ReadCase{"BlanksStay", " C:\\a.sys \r\n", {" C:\\a.sys "}, {" C:\\a.sys "}}),
+        ReadCase{"BlanksStay", " C:\\a.sys \r\n", {" C:\\a.sys "}, {" C:\\a.sys "}},
+        // Letters in every place of the eight-character words the comparison reads.
+        ReadCase{"CaseAcrossWords",
+                 "abcdefg\nABCDEFG\nabcdefgh\nABCDEFGH\nabcdefghi\nabcdefghI\nAbcdefghijklmnopq\n"
+                 "aBCDEFGHIJKLMNOPQ\n",
+                 {"abcdefg", "ABCDEFG", "abcdefgh", "ABCDEFGH", "abcdefghi", "abcdefghI",
+                  "Abcdefghijklmnopq", "aBCDEFGHIJKLMNOPQ"},
+                 {"abcdefg", "abcdefgh", "abcdefghi", "Abcdefghijklmnopq"}},
+        // @ [ ` { lie next to the letters and are no case of one another.
+        ReadCase{"NeighboursOfTheLetters",
+                 "x@\nx`\nx[\nx{\nX@\n",
+                 {"x@", "x`", "x[", "x{", "X@"},
+                 {"x@", "x`", "x[", "x{"}},
+        ReadCase{"BeyondAscii",
+                 "C:\\K.sys\nC:\\\xE2\x84\xAA.sys\nC:\\\xC3\x84.sys\nc:\\\xC3\xA4.SYS\n",
+                 {"C:\\K.sys", "C:\\\xE2\x84\xAA.sys", "C:\\\xC3\x84.sys", "c:\\\xC3\xA4.SYS"},
+                 {"C:\\K.sys", "C:\\\xC3\x84.sys"}}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST_F(PathlistTest, MissingFileLeavesAnEmptyListWithoutAsking) {
     TPathStringList list(List());
     EXPECT_FALSE(list.Exists);
     EXPECT_EQ(list.Count(), 0);
+    const TPathListEntries entries(List());
+    EXPECT_FALSE(entries.Exists);
+    EXPECT_THAT(entries.Entries(), IsEmpty());
     EXPECT_THAT(Boxes(), IsEmpty());
 }
 
@@ -133,7 +158,7 @@ TEST_F(PathlistTest, EmptyListIsWrittenAsZeroBytes) {
 
 TEST_F(PathlistTest, MissingFileIsCreatedOnlyOnYes) {
     const std::string question = "Can not find logo list file " + List() + ".\rCreate new?";
-    for (int answer : {platform::IDNO, platform::IDCANCEL}) {
+    for (platform::BoxAnswer answer : {platform::IDNO, platform::IDCANCEL}) {
         TPathStringList list(List());
         list.Add("C:\\a.sys");
         Answer({answer});

@@ -75,10 +75,20 @@ TEST_F(FilesTest, FoldersAndMissingFiles) {
     EXPECT_FALSE(FileExists("C:\\WINDOWS"));
 }
 
+// A read-only file counts: its owner may clear the flag first. Asking changes nothing.
+TEST_F(FilesTest, FileReplaceableOnlyLooks) {
+    ASSERT_TRUE(SetFileAttributes("C:\\logo.sys", FILE_ATTRIBUTE_READONLY));
+    EXPECT_TRUE(FileReplaceable("C:\\LOGO.SYS"));
+    EXPECT_EQ(GetFileAttributes("C:\\logo.sys"), FILE_ATTRIBUTE_READONLY);
+    EXPECT_FALSE(FileReplaceable("C:\\WINDOWS"));
+    EXPECT_FALSE(FileReplaceable("C:\\nothing"));
+    EXPECT_FALSE(FileReplaceable("no drive"));
+}
+
 TEST_F(FilesTest, ReadOnlyFilesAreNeitherDeletedNorReplaced) {
     ASSERT_TRUE(SetFileAttributes("C:\\logo.sys", FILE_ATTRIBUTE_READONLY));
     EXPECT_FALSE(DeleteFile("C:\\logo.sys"));
-    EXPECT_FALSE(CopyFile("C:\\WINDOWS\\LOGOW.SYS", "C:\\logo.sys", false));
+    EXPECT_FALSE(CopyFile("C:\\WINDOWS\\LOGOW.SYS", "C:\\logo.sys", false, kMaxLogoFileBytes));
     EXPECT_THROW(WriteFileAtomic("C:\\logo.sys", "new"), EFCreateError);
     EXPECT_EQ(Read(HostOf("logo.sys")), "startup");
     ASSERT_TRUE(SetFileAttributes("C:\\logo.sys", FILE_ATTRIBUTE_NORMAL));
@@ -93,17 +103,18 @@ TEST_F(FilesTest, DeleteFailsForMissingFilesAndFolders) {
 }
 
 TEST_F(FilesTest, CopyFileFollowsWindowsRules) {
-    EXPECT_TRUE(CopyFile("C:\\WINDOWS\\LOGOW.SYS", "C:\\WINDOWS\\LOGOS.SYS", true));
+    EXPECT_TRUE(
+        CopyFile("C:\\WINDOWS\\LOGOW.SYS", "C:\\WINDOWS\\LOGOS.SYS", true, kMaxLogoFileBytes));
     EXPECT_EQ(Read(HostOf("WINDOWS/LOGOS.SYS")), "shutdown");
-    EXPECT_FALSE(CopyFile("C:\\logo.sys", "C:\\WINDOWS\\LOGOS.SYS", true));
+    EXPECT_FALSE(CopyFile("C:\\logo.sys", "C:\\WINDOWS\\LOGOS.SYS", true, kMaxLogoFileBytes));
     EXPECT_EQ(Read(HostOf("WINDOWS/LOGOS.SYS")), "shutdown");
-    EXPECT_TRUE(CopyFile("C:\\logo.sys", "C:\\WINDOWS\\LOGOS.SYS", false));
+    EXPECT_TRUE(CopyFile("C:\\logo.sys", "C:\\WINDOWS\\LOGOS.SYS", false, kMaxLogoFileBytes));
     EXPECT_EQ(Read(HostOf("WINDOWS/LOGOS.SYS")), "startup");
-    EXPECT_FALSE(CopyFile("C:\\missing", "C:\\x", false));
-    EXPECT_FALSE(CopyFile("C:\\WINDOWS", "C:\\x", false));
-    EXPECT_FALSE(CopyFile("C:\\logo.sys", "C:\\WINDOWS", false));
-    EXPECT_FALSE(CopyFile("C:\\logo.sys", "C:\\LOGO.SYS", false));
-    EXPECT_FALSE(CopyFile("C:\\logo.sys", "C:\\no folder\\x", false));
+    EXPECT_FALSE(CopyFile("C:\\missing", "C:\\x", false, kMaxLogoFileBytes));
+    EXPECT_FALSE(CopyFile("C:\\WINDOWS", "C:\\x", false, kMaxLogoFileBytes));
+    EXPECT_FALSE(CopyFile("C:\\logo.sys", "C:\\WINDOWS", false, kMaxLogoFileBytes));
+    EXPECT_FALSE(CopyFile("C:\\logo.sys", "C:\\LOGO.SYS", false, kMaxLogoFileBytes));
+    EXPECT_FALSE(CopyFile("C:\\logo.sys", "C:\\no folder\\x", false, kMaxLogoFileBytes));
     EXPECT_EQ(Listing(DriveC()), (std::vector<std::string>{"MSDOS.SYS", "WINDOWS", "logo.sys"}));
 }
 
@@ -112,13 +123,13 @@ TEST_F(FilesTest, CopyFileRefusesAHiddenOrSystemDestinationAndCopiesAttributes) 
         GTEST_SKIP() << "no extended attributes here";
     for (std::uint32_t protection : {FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_SYSTEM}) {
         ASSERT_TRUE(SetFileAttributes("C:\\logo.sys", protection));
-        EXPECT_FALSE(CopyFile("C:\\WINDOWS\\LOGOW.SYS", "C:\\logo.sys", false));
+        EXPECT_FALSE(CopyFile("C:\\WINDOWS\\LOGOW.SYS", "C:\\logo.sys", false, kMaxLogoFileBytes));
         EXPECT_EQ(Read(HostOf("logo.sys")), "startup");
     }
 
     ASSERT_TRUE(SetFileAttributes("C:\\WINDOWS\\LOGOW.SYS",
                                   FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM));
-    EXPECT_TRUE(CopyFile("C:\\WINDOWS\\LOGOW.SYS", "C:\\copy.sys", false));
+    EXPECT_TRUE(CopyFile("C:\\WINDOWS\\LOGOW.SYS", "C:\\copy.sys", false, kMaxLogoFileBytes));
     EXPECT_EQ(GetFileAttributes("C:\\copy.sys"), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM);
 }
 
@@ -185,24 +196,24 @@ TEST_F(FilesTest, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) {
     EXPECT_EQ(Listing(DriveC()), (std::vector<std::string>{"MSDOS.SYS", "WINDOWS", "logo.sys"}));
     {
         FileSizeLimit limit(1000);
-        EXPECT_FALSE(CopyFile("C:\\big", "C:\\logo.sys", false));
+        EXPECT_FALSE(CopyFile("C:\\big", "C:\\logo.sys", false, kMaxLogoFileBytes));
     }
     Write(HostOf("big"), big);
     {
         FileSizeLimit limit(1000);
-        EXPECT_FALSE(CopyFile("C:\\big", "C:\\logo.sys", false));
+        EXPECT_FALSE(CopyFile("C:\\big", "C:\\logo.sys", false, kMaxLogoFileBytes));
     }
     EXPECT_EQ(Read(HostOf("logo.sys")), "startup");
 }
 
 TEST_F(FilesTest, ReadFileErrors) {
-    EXPECT_EQ(ReadFile("c:\\windows\\logow.sys"), "shutdown");
-    EXPECT_THROW(ReadFile("C:\\missing"), EFOpenError);
-    EXPECT_THROW(ReadFile("C:\\WINDOWS"), EFOpenError);
-    EXPECT_THROW(ReadFile("nowhere"), EFOpenError);
-    EXPECT_THROW(ReadFile("C:\\logo.sys", 3), EOutOfMemory);
+    EXPECT_EQ(ReadFile("c:\\windows\\logow.sys", kMaxLogoFileBytes), "shutdown");
+    EXPECT_THROW(ReadFile("C:\\missing", kMaxLogoFileBytes), EFOpenError);
+    EXPECT_THROW(ReadFile("C:\\WINDOWS", kMaxLogoFileBytes), EFOpenError);
+    EXPECT_THROW(ReadFile("nowhere", kMaxLogoFileBytes), EFOpenError);
+    EXPECT_THROW(ReadFile("C:\\logo.sys", 3), EReadError);
     try {
-        ReadFile("C:\\missing");
+        ReadFile("C:\\missing", kMaxLogoFileBytes);
     } catch (const EFOpenError& error) {
         EXPECT_EQ(error.Message(), "Cannot open file \"C:\\missing\"");
     }
@@ -235,5 +246,37 @@ TEST_F(FilesTest, FindFilesMatchesWildcardsWithoutRegardToCase) {
                   (Names{"Cafe\xCC\x81.bmp", "LOGOW.SYS", "logos.sys"}));
     }
 }
+
+TEST_F(FilesTest, FindEntriesTellFoldersFromFiles) {
+    const auto entries = FindEntries("C:\\WINDOWS\\*.*");
+    ASSERT_EQ(entries.size(), 2u);
+    for (const FindData& entry : entries)
+        EXPECT_EQ((entry.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0, entry.name == "SYSTEM")
+            << entry.name;
+}
+
+struct MatchCase {
+    const char* name;
+    const char* patterns;
+    bool matches;
+};
+
+class PathMatchSpecTest : public ::testing::TestWithParam<MatchCase> {};
+
+TEST_P(PathMatchSpecTest, MatchesOneOfThePatterns) {
+    EXPECT_EQ(PathMatchSpec(GetParam().name, GetParam().patterns), GetParam().matches)
+        << GetParam().name << " in " << GetParam().patterns;
+}
+
+INSTANTIATE_TEST_SUITE_P(Patterns, PathMatchSpecTest,
+                         ::testing::Values(MatchCase{"LOGO.SYS", "*.sys;*.bmp;*.jp*", true},
+                                           MatchCase{"sunset.JPEG", "*.sys;*.bmp;*.jp*", true},
+                                           MatchCase{"sunset.jpg", "*.sys; *.bmp ;*.jp*", true},
+                                           MatchCase{"readme.txt", "*.sys;*.bmp;*.jp*", false},
+                                           MatchCase{"a.sysx", "*.sys;*.bmp;*.jp*", false},
+                                           MatchCase{"Makefile", "*.*", true},
+                                           MatchCase{"x.bmp", ";;", false},
+                                           MatchCase{"CAF\xC3\x89.BMP", "caf\xC3\xA9.*", true},
+                                           MatchCase{"logo1.sys", "logo?.sys", true}));
 
 }  // namespace

@@ -139,7 +139,9 @@ TEST_F(ToHostTest, DanglingDriveMapsThroughTheLinkAndOperationsFail) {
     EXPECT_EQ(CurrentMachine().ToWindows(C() / "WINDOWS" / "x.sys"), "C:\\WINDOWS\\x.sys");
     EXPECT_EQ(GetFileAttributes("C:\\WINDOWS"), INVALID_FILE_ATTRIBUTES);
     EXPECT_FALSE(FileExists("C:\\MSDOS.SYS"));
-    EXPECT_FALSE(CopyFile("Z:\\etc\\hostname", "C:\\x", false));
+    Write(Outside() / "logo.sys", "x");
+    EXPECT_FALSE(CopyFile(CurrentMachine().ToWindows(Outside() / "logo.sys"), "C:\\x", false,
+                          kMaxLogoFileBytes));
     EXPECT_TRUE(FindFiles("C:\\*.*").empty());
     EXPECT_THROW(WriteFileAtomic("C:\\x", "y"), EFCreateError);
     EXPECT_FALSE(WritePrivateProfileString("Options", "Logo", "0", "C:\\MSDOS.SYS"));

@@ -33,7 +33,7 @@ TEST_F(LogBoxesTest, WritesOneLinePerBoxWithCarriageReturnsSpelledOut) {
     EXPECT_EQ(Log(),
               "error\tBootrama\tError reading\\rError: EFOpenError\tok\n"
               "warning\tBackup\tw\tok\n"
-              "information\tBootrama\tC:\\WINDOWS\\\tok\n");
+              "information\tBootrama\tC:\\\\WINDOWS\\\\\tok\n");
 }
 
 TEST_F(LogBoxesTest, QuestionsTakeScriptedAnswersInOrderThenDefaults) {
@@ -60,7 +60,7 @@ TEST_F(LogBoxesTest, QuestionsTakeScriptedAnswersInOrderThenDefaults) {
 struct MisfitCase {
     BoxKind kind;
     const char* word;
-    int answer;
+    BoxAnswer answer;
 };
 
 void PrintTo(const MisfitCase& test, std::ostream* out) {
@@ -109,7 +109,7 @@ TEST_F(LogBoxesTest, EnvironmentChoosesTheLogAndItsAnswers) {
 TEST(StderrBoxesTest, PrintsTheSameLineAndAnswersWithDefaults) {
     auto boxes = MakeStderrMessageBoxes();
     ::testing::internal::CaptureStderr();
-    int answer = boxes->Show(BoxKind::YesNoCancel, "Data file", "Create?\rNow");
+    BoxAnswer answer = boxes->Show(BoxKind::YesNoCancel, "Data file", "Create?\rNow");
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "yesnocancel\tData file\tCreate?\\rNow\tcancel\n");
     EXPECT_EQ(answer, IDCANCEL);

@@ -38,4 +38,14 @@ TEST(TextTest, UpperCaseKnowsMoreThanAscii) {
     EXPECT_EQ(UpperCase("c:\\fenêtre\\logo.sys"), "C:\\FENÊTRE\\LOGO.SYS");
 }
 
+TEST(TextTest, SortTextsOrdersAsCompareText) {
+    std::vector<std::string> names = {"zebra.bmp", "Banana.jpg", "a\x01",        "apple.sys", "a",
+                                      "Zoo",       "banana2",    "CAFE\xCC\x81", "café2"};
+    std::vector<std::string> expected = names;
+    std::sort(expected.begin(), expected.end(),
+              [](const std::string& a, const std::string& b) { return CompareText(a, b) < 0; });
+    SortTexts(names);
+    EXPECT_EQ(names, expected);
+}
+
 }  // namespace

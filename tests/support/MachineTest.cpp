@@ -30,7 +30,7 @@ std::string MachineTest::Win(const fs::path& host) const {
     return platform::CurrentMachine().ToWindows(host);
 }
 
-void MachineTest::Answer(std::initializer_list<int> answers) {
+void MachineTest::Answer(std::initializer_list<platform::BoxAnswer> answers) {
     scripted_->answers.insert(scripted_->answers.end(), answers);
 }
 

@@ -1,5 +1,8 @@
 #include "support/TestEnv.h"
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -29,9 +32,9 @@ TempDir::~TempDir() {
     fs::remove_all(path_, ignored);
 }
 
-int ScriptedMessageBoxes::Show(platform::BoxKind kind, const std::string& title,
-                               const std::string& text) {
-    int answer = platform::DefaultAnswer(kind);
+platform::BoxAnswer ScriptedMessageBoxes::Show(platform::BoxKind kind, const std::string& title,
+                                               const std::string& text) {
+    platform::BoxAnswer answer = platform::DefaultAnswer(kind);
     bool question = kind == platform::BoxKind::YesNo || kind == platform::BoxKind::YesNoCancel ||
                     kind == platform::BoxKind::OkCancel;
     if (question && !answers.empty()) {
@@ -69,6 +72,11 @@ std::string ReadHostFile(const fs::path& path) {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+bool MakeCharacterDevice(const fs::path& path, unsigned minor) {
+    fs::create_directories(path.parent_path());
+    return ::mknod(path.c_str(), S_IFCHR | 0666, makedev(1, minor)) == 0;
 }
 
 fs::path TestDataDir() {

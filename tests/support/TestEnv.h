@@ -36,15 +36,16 @@ struct ShownBox {
     platform::BoxKind kind;
     std::string title;
     std::string text;
-    int answer;
+    platform::BoxAnswer answer;
 };
 
 // Answers questions from a script (then with the defaults) and records every box.
 class ScriptedMessageBoxes : public platform::MessageBoxes {
 public:
     explicit ScriptedMessageBoxes(std::vector<std::shared_ptr<ShownBox>>* log) : log_(log) {}
-    int Show(platform::BoxKind kind, const std::string& title, const std::string& text) override;
-    std::vector<int> answers;  // button codes, taken in order by the questions
+    platform::BoxAnswer Show(platform::BoxKind kind, const std::string& title,
+                             const std::string& text) override;
+    std::vector<platform::BoxAnswer> answers;  // taken in order by the questions
 
 private:
     std::vector<std::shared_ptr<ShownBox>>* log_;
@@ -78,7 +79,7 @@ protected:
     std::string Win(const fs::path& host) const;
 
     // Queue answers (platform::IDYES, ...) for the next questions.
-    void Answer(std::initializer_list<int> answers);
+    void Answer(std::initializer_list<platform::BoxAnswer> answers);
     const std::vector<std::shared_ptr<ShownBox>>& Boxes() const { return boxes_; }
     std::vector<std::string> BoxTexts() const;
     const std::vector<std::string>& HelpRequests() const { return help_; }
@@ -101,5 +102,10 @@ fs::path TestDataDir();
 // A host file's whole contents, written (with its folders) or read as bytes.
 void WriteHostFile(const fs::path& path, const std::string& contents);
 std::string ReadHostFile(const fs::path& path);
+
+// A character device numbered as Linux numbers its memory devices (major 1: 3 is null, 5 is
+// zero), made by the test instead of taken from the host's /dev; false where this process
+// may not make one (only root may).
+bool MakeCharacterDevice(const fs::path& path, unsigned minor);
 
 }  // namespace testenv

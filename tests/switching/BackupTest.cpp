@@ -27,10 +27,12 @@ protected:
                                                    : "logos.bak");
     }
     void WriteLogos(const std::string& tag) {
-        for (TLogoKind kind : AllLogoKinds) WriteFile(Logo(kind), tag + std::to_string(kind));
+        for (TLogoKind kind : AllLogoKinds)
+            WriteFile(Logo(kind), tag + std::to_string(KindIndex(kind)));
     }
     void WriteBackups(const std::string& tag) {
-        for (TLogoKind kind : AllLogoKinds) WriteFile(Backup(kind), tag + std::to_string(kind));
+        for (TLogoKind kind : AllLogoKinds)
+            WriteFile(Backup(kind), tag + std::to_string(KindIndex(kind)));
     }
     fs::path MsdosSys() const { return DriveC() / "MSDOS.SYS"; }
     void TurnStartupLogoOff() { WriteLogoSetting(false); }
@@ -115,7 +117,7 @@ TEST_F(BackupTest, RestorePutsEveryCopyBack) {
     WriteBackups("old");
     EXPECT_TRUE(RestoreLogos());
     for (TLogoKind kind : AllLogoKinds)
-        EXPECT_EQ(ReadFile(Logo(kind)), "old" + std::to_string(kind));
+        EXPECT_EQ(ReadFile(Logo(kind)), "old" + std::to_string(KindIndex(kind)));
     EXPECT_THAT(Boxes(), IsEmpty());
 }
 

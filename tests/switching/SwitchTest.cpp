@@ -23,7 +23,7 @@ protected:
         WriteFile(DriveC() / "WINDOWS" / "LOGOS.SYS", "current final");
     }
     fs::path ListHost(TLogoKind kind) const {
-        static const char* names[] = {"brboot.dat", "brclsing.dat", "brclose.dat"};
+        static const TKindTable<const char*> names = {"brboot.dat", "brclsing.dat", "brclose.dat"};
         return ProgramDir() / names[kind];
     }
     std::string MakeLogo(const std::string& name) const {
@@ -180,6 +180,10 @@ class ReplaceByBadEntry : public SwitchTest, public ::testing::WithParamInterfac
 
 TEST_P(ReplaceByBadEntry, IsReportedAndLeavesTheLogo) {
     fs::create_directories(DriveC() / "Logos" / "folder.sys");
+    const bool devices = testenv::MakeCharacterDevice(DriveC() / "Devices" / "null", 3) &&
+                         testenv::MakeCharacterDevice(DriveC() / "Devices" / "zero", 5);
+    if (!devices && GetParam().path.starts_with("C:\\Devices"))
+        GTEST_SKIP() << "only root may make device nodes";
     EXPECT_EQ(ReplaceLogo(lkBoot, GetParam().path), "");
     ASSERT_FALSE(Boxes().empty());
     EXPECT_EQ(Boxes()[0]->text,
@@ -190,7 +194,7 @@ TEST_P(ReplaceByBadEntry, IsReportedAndLeavesTheLogo) {
 std::string NotFound(const std::string& path) {
     return "File \"" + path + "\" not found.";
 }
-// Devices pass for files but are never copied: reading /dev/zero would not end.
+// Devices pass for files but are never copied: reading a zero device would not end.
 std::string NotCopied(const std::string& path) {
     return "Error copying file \"" + path + "\" to C:\\logo.sys\rError: ECopyError";
 }
@@ -200,8 +204,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(BadEntry{"Directory", "C:\\Logos\\folder.sys",
                                NotFound("C:\\Logos\\folder.sys")},
                       BadEntry{"MissingDrive", "Q:\\logo.sys", NotFound("Q:\\logo.sys")},
-                      BadEntry{"NullDevice", "Z:\\dev\\null", NotCopied("Z:\\dev\\null")},
-                      BadEntry{"ZeroDevice", "Z:\\dev\\zero", NotCopied("Z:\\dev\\zero")},
+                      BadEntry{"NullDevice", "C:\\Devices\\null", NotCopied("C:\\Devices\\null")},
+                      BadEntry{"ZeroDevice", "C:\\Devices\\zero", NotCopied("C:\\Devices\\zero")},
                       BadEntry{"Empty", "", NotFound("")},
                       BadEntry{"NoDrive", "logo.sys", NotFound("logo.sys")}),
     [](const auto& testCase) { return std::string(testCase.param.name); });

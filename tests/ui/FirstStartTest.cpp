@@ -17,11 +17,7 @@ class FirstStartTest : public UiTest {
 protected:
     // A program folder as the build or an installation lays it out.
     void CopyProgramFolder() {
-        const fs::path built = BOOTRAMA_PROGRAM_DIR;
-        fs::copy_file(BOOTRAMA_EXE, ProgramDir() / "bootrama");
-        fs::permissions(ProgramDir() / "bootrama", fs::perms::owner_exec, fs::perm_options::add);
-        for (const char* part : {"BootramaE.qch", "Examples", "NewMachine"})
-            fs::copy(built / part, ProgramDir() / part, fs::copy_options::recursive);
+        CopyProgram({"BootramaE.qch", "Examples", "NewMachine"});
         WriteIni("NewInstalled=1\r\n");
     }
 

@@ -148,7 +148,7 @@ TEST_P(PreviewTest, ShowsTheLogoOrTellsWhyNot) {
             break;
     }
     auto form = OpenMainForm();
-    static const char* const names[] = {"Boot", "Closing", "Close"};
+    static const TKindTable<const char*> names = {"Boot", "Closing", "Close"};
     const std::string prefix = names[c.kind];
     EXPECT_EQ(Child<QLabel>(*form, (prefix + "ErrorTxt").c_str())->text().toStdString(),
               c.errorText);
@@ -200,7 +200,7 @@ class EnablingTest : public UiTest, public ::testing::WithParamInterface<ListCas
 
 TEST_P(EnablingTest, SwitchButtonsAndRandomItemsFollowTheLists) {
     const ListCase& c = GetParam();
-    const bool filled[] = {c.boot, c.closing, c.close};
+    const TKindTable<bool> filled = {c.boot, c.closing, c.close};
     for (TLogoKind kind : AllLogoKinds) {
         if (filled[kind])
             FillList(kind);
@@ -208,9 +208,10 @@ TEST_P(EnablingTest, SwitchButtonsAndRandomItemsFollowTheLists) {
             WriteFile(ListHost(kind), "");
     }
     auto form = OpenMainForm();
-    const char* const buttons[] = {"BootActiveBtn", "ClosingActiveBtn", "CloseActiveBtn"};
-    const char* const items[] = {"RandomBootItem", "RandomClosingItem", "RandomCloseItem"};
-    const char* const pops[] = {"PopRandomBoot", "PopRandomClosing", "PopRandomClose"};
+    const TKindTable<const char*> buttons = {"BootActiveBtn", "ClosingActiveBtn", "CloseActiveBtn"};
+    const TKindTable<const char*> items = {"RandomBootItem", "RandomClosingItem",
+                                           "RandomCloseItem"};
+    const TKindTable<const char*> pops = {"PopRandomBoot", "PopRandomClosing", "PopRandomClose"};
     for (TLogoKind kind : AllLogoKinds) {
         EXPECT_EQ(Child<QPushButton>(*form, buttons[kind])->isEnabled(), filled[kind]);
         EXPECT_EQ(Child<QAction>(*form, items[kind])->isEnabled(), filled[kind]);
@@ -280,8 +281,68 @@ TEST_F(MainFormTest, BandFollowsMsDosSysAtTheNextStatusRefresh) {
     auto form = OpenMainForm();
     ASSERT_FALSE(Child(*form, "BlockPanel1")->isVisibleTo(form.get()));
     WriteFile(MsDosSys(), "[Options]\r\nLogo=0\r\n");
+    WhenModal([](QDialog& editor) { editor.reject(); });
     Child<QAction>(*form, "ChooseBootItem")->trigger();  // followed by a status refresh
     EXPECT_TRUE(Child(*form, "BlockPanel1")->isVisibleTo(form.get()));
+}
+
+// Commands that switch the Startup logo on take the band away at once.
+struct BandCommandCase {
+    const char* item;
+    const char* backup;  // in the program folder; without logo.bak the default logo returns
+};
+
+void PrintTo(const BandCommandCase& c, std::ostream* out) {
+    *out << c.item;
+}
+
+class BandCommandTest : public UiTest, public ::testing::WithParamInterface<BandCommandCase> {};
+
+TEST_P(BandCommandTest, TakesTheBandAwayAtOnce) {
+    for (TLogoKind kind : AllLogoKinds) WriteFile(ListHost(kind), "");
+    WriteFile(MsDosSys(), "[Options]\r\nBootGUI=1\r\nLogo=0\r\n");
+    WriteLogo(LogoHost(lkBoot));
+    WriteLogo(ProgramDir() / GetParam().backup);
+    auto form = OpenMainForm();
+    ASSERT_TRUE(Child(*form, "BlockPanel1")->isVisibleTo(form.get()));
+    Answer({IDYES});
+    Child<QAction>(*form, GetParam().item)->trigger();
+    EXPECT_EQ(ReadFile(MsDosSys()), "[Options]\r\nBootGUI=1\r\n");
+    EXPECT_FALSE(Child(*form, "BlockPanel1")->isVisibleTo(form.get()));
+    EXPECT_EQ(Child<QLabel>(*form, "BootErrorTxt")->text(), "Default Windows logo");
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, BandCommandTest,
+                         ::testing::Values(BandCommandCase{"StandardItem", "logow.bak"},
+                                           BandCommandCase{"PopStandardItem", "logow.bak"},
+                                           BandCommandCase{"RestoreItem", "logos.bak"}),
+                         [](const ::testing::TestParamInfo<BandCommandCase>& c) {
+                             return std::string(c.param.item);
+                         });
+
+// Over a text on the preview the band moves to its lower edge; over a logo it lies across
+// the middle. It never takes the preview's clicks.
+TEST_F(MainFormTest, BandAndPreviewTextAreBothReadable) {
+    for (TLogoKind kind : AllLogoKinds) WriteFile(ListHost(kind), "");
+    WriteFile(MsDosSys(), "[Options]\r\nLogo=0\r\n");
+    auto form = OpenMainForm();
+    form->show();
+    auto* text = Child<QLabel>(*form, "BootErrorTxt");
+    const QWidget* band = Child(*form, "BlockPanel1");
+    const QWidget* preview = Child(*form, "BootBox");
+    ASSERT_EQ(text->text(), "Default Windows logo");
+    const QRect textArea = text->contentsRect().translated(text->pos());
+    EXPECT_FALSE(textArea.intersects(band->geometry()));
+    EXPECT_GE(textArea.height(), text->heightForWidth(textArea.width()));
+    EXPECT_EQ(band->geometry().bottom(), preview->geometry().bottom());
+    EXPECT_EQ(text->parentWidget()->childAt(band->geometry().center()), text);
+
+    WriteLogo(LogoHost(lkBoot));
+    OnNextModal([](QDialog& dialog) { dialog.reject(); });
+    Child<QAction>(*form, "ViewBoot")->trigger();  // reloads the Startup preview
+    ASSERT_EQ(text->text(), "");
+    EXPECT_LE(std::abs(band->geometry().center().y() - preview->geometry().center().y()), 1);
+    EXPECT_EQ(text->parentWidget()->childAt(band->geometry().center()), text);
 }
 
 TEST_F(MainFormTest, MissingMsDosSysIsReportedAndLeavesTheBand) {
@@ -387,16 +448,78 @@ TEST_F(MainFormTest, RestoreReportsSuccessAndFailure) {
     EXPECT_EQ(Child<TLogoPreview>(*form, "ClosingBox")->Image().pixel(0, 0), qRgb(50, 50, 50));
 }
 
-TEST_F(MainFormTest, DialogsOfALaterVersionSayTheyAreNotAvailable) {
-    for (TLogoKind kind : AllLogoKinds) WriteFile(ListHost(kind), "");
+// ---- The dialogs ----
+
+enum class Gesture { Trigger, Click, DoubleClick };
+
+struct DialogEntry {
+    const char* control;
+    Gesture gesture;
+    const char* title;
+    std::optional<TLogoKind> kind;  // of a view dialog, whose preview is loaded again
+};
+
+class DialogEntryTest : public UiTest, public ::testing::WithParamInterface<DialogEntry> {};
+
+TEST_P(DialogEntryTest, OpensItsDialogAndRefreshesAfterwards) {
+    const DialogEntry& entry = GetParam();
+    for (TLogoKind kind : AllLogoKinds) {
+        WriteFile(ListHost(kind), "");
+        WriteLogo(LogoHost(kind), 50);
+    }
     auto form = OpenMainForm();
-    for (const char* item : {"ViewBoot", "ChooseCloseItem", "Erstellen", "PopMenuItem1"}) {
-        Child<QAction>(*form, item)->trigger();
-        ASSERT_FALSE(Boxes().empty());
-        EXPECT_EQ(Boxes().back()->kind, platform::BoxKind::Information) << item;
-        EXPECT_THAT(Boxes().back()->text, HasSubstr("not available")) << item;
+    std::string title;
+    OnNextModal([&](QDialog& dialog) {
+        title = dialog.windowTitle().toStdString();
+        // What the dialog changed shows in the main window when it is closed.
+        if (entry.kind)
+            WriteLogo(LogoHost(*entry.kind), 99);
+        WriteFile(MsDosSys(), "[Options]\r\nLogo=0\r\n");
+        dialog.reject();
+    });
+    switch (entry.gesture) {
+        case Gesture::Trigger:
+            Child<QAction>(*form, entry.control)->trigger();
+            break;
+        case Gesture::Click:
+            QTest::mouseClick(Child(*form, entry.control), Qt::LeftButton);
+            break;
+        case Gesture::DoubleClick:
+            QTest::mouseDClick(Child(*form, entry.control), Qt::LeftButton);
+            break;
+    }
+    EXPECT_EQ(title, entry.title);
+    EXPECT_THAT(BoxTexts(), IsEmpty());
+    static const char* const boxes[] = {"BootBox", "ClosingBox", "CloseBox"};
+    if (entry.kind) {
+        EXPECT_EQ(Child<TLogoPreview>(*form, boxes[KindIndex(*entry.kind)])->Image().pixel(0, 0),
+                  qRgb(99, 99, 99));
+        EXPECT_TRUE(Child(*form, "BlockPanel1")->isVisibleTo(form.get()));
+    } else {
+        EXPECT_FALSE(Child(*form, "BlockPanel1")->isVisibleTo(form.get()));
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Entries, DialogEntryTest,
+    ::testing::Values(
+        DialogEntry{"ViewBoot", Gesture::Trigger, "View & Replace Startup logo", lkBoot},
+        DialogEntry{"ViewClosing", Gesture::Trigger, "View & Replace Shutdown logo", lkClosing},
+        DialogEntry{"ViewClose", Gesture::Trigger, "View & Replace Final logo", lkClose},
+        DialogEntry{"PopViewItem", Gesture::Trigger, "View & Replace Startup logo", lkBoot},
+        DialogEntry{"PopMenuItem1", Gesture::Trigger, "View & Replace Shutdown logo", lkClosing},
+        DialogEntry{"PopMenuItem5", Gesture::Trigger, "View & Replace Final logo", lkClose},
+        DialogEntry{"BootErrorTxt", Gesture::DoubleClick, "View & Replace Startup logo", lkBoot},
+        DialogEntry{"ClosingErrorTxt", Gesture::DoubleClick, "View & Replace Shutdown logo",
+                    lkClosing},
+        DialogEntry{"CloseErrorTxt", Gesture::DoubleClick, "View & Replace Final logo", lkClose},
+        DialogEntry{"Erstellen", Gesture::Trigger, "Create logo - no source file specified",
+                    std::nullopt},
+        DialogEntry{"SpeedButton2", Gesture::Click, "Create logo - no source file specified",
+                    std::nullopt}),
+    [](const ::testing::TestParamInfo<DialogEntry>& entry) {
+        return std::string(entry.param.control);
+    });
 
 TEST_F(MainFormTest, HelpCommandsReachTheHelpSystem) {
     for (TLogoKind kind : AllLogoKinds) WriteFile(ListHost(kind), "");
@@ -423,6 +546,22 @@ TEST_F(MainFormTest, HelpKeyOnAHighlightedMenuItemOpensItsTopic) {
                 ElementsAre("topic 25", "topic 55"));
 }
 
+TEST_F(MainFormTest, HelpKeyOnAMenuItemClosesTheMenus) {
+    for (TLogoKind kind : AllLogoKinds) WriteFile(ListHost(kind), "");
+    auto form = OpenMainForm();
+    form->show();
+    auto* menu = Child<QMenu>(*form, "Grafiken");
+    menu->popup(QPoint(0, 0));
+    auto* submenu = Child<QMenu>(*form, "ViewItem");
+    submenu->popup(QPoint(10, 10));
+    ASSERT_EQ(QApplication::activePopupWidget(), submenu);
+    submenu->setActiveAction(Child<QAction>(*form, "ViewBoot"));
+    QTest::keyClick(submenu, Qt::Key_F1);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_EQ(HelpRequests().back(), "topic 55");
+}
+
 TEST_F(MainFormTest, HelpKeyOpensTheTopicOfTheWindowInFront) {
     for (TLogoKind kind : AllLogoKinds) WriteFile(ListHost(kind), "");
     auto form = OpenMainForm();
@@ -445,6 +584,29 @@ TEST_F(MainFormTest, HintsOfDialogsReachTheStatusLine) {
     EXPECT_EQ(Child(*form, "SpeedButton3")->toolTip(), "Exit");
     QCoreApplication::sendEvent(Child(*form, "SpeedButton4"), &enter);  // "Help content|"
     EXPECT_EQ(form->statusBar()->currentMessage(), "");
+}
+
+TEST_F(MainFormTest, AHintTooLongForTheStatusLineIsCutWithAnEllipsisAndWholeInItsTooltip) {
+    for (TLogoKind kind : AllLogoKinds) WriteFile(ListHost(kind), "");
+    auto form = OpenMainForm();
+    form->show();
+    QStatusBar* line = form->statusBar();
+    const int room = line->width() - 18;  // the margins QStatusBar draws its message in
+    const QString whole = Child<QAction>(*form, "StandardItem")->statusTip();
+    ASSERT_GT(line->fontMetrics().horizontalAdvance(whole), room);
+    form->ShowHint(whole);
+    const QString shown = line->currentMessage();
+    EXPECT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
+    EXPECT_TRUE(whole.startsWith(shown.chopped(1)));
+    EXPECT_LE(line->fontMetrics().horizontalAdvance(shown), room);
+    const QPoint at(5, line->height() / 2);
+    QHelpEvent tip(QEvent::ToolTip, at, line->mapToGlobal(at));
+    QCoreApplication::sendEvent(line, &tip);
+    EXPECT_EQ(QToolTip::text(), whole);
+    QToolTip::hideText();
+
+    form->ShowHint("Exit this application");
+    EXPECT_EQ(line->currentMessage(), "Exit this application");
 }
 
 }  // namespace

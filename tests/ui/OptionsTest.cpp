@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -9,6 +10,7 @@
 
 #include "UiTest.h"
 #include "core/RegEntries.h"
+#include "platform/Files.h"
 #include "ui/FormTools.h"
 #include "ui/options.h"
 
@@ -178,6 +180,33 @@ TEST_F(OptionsTest, MissingMsDosSysDisablesTheStartupLogoBox) {
     PressOk();
     EXPECT_FALSE(fs::exists(MsDosSys()));
     EXPECT_FALSE(Dialog().isVisible());
+}
+
+TEST_F(OptionsTest, AGreyedStartupLogoBoxSaysWhy) {
+    fs::remove(MsDosSys());
+    Open();
+    auto* reason = Child<QLabel>(Dialog(), "ErrorLabel");
+    EXPECT_TRUE(reason->isVisibleTo(&Dialog()));
+    EXPECT_EQ(reason->text(), "Error reading the file \"C:\\msdos.sys\"!\nError: not FileOK");
+    ExpectNoControlSquashed(Dialog());
+}
+
+// Windows 98 leaves msdos.sys read-only, hidden and system; looking at it changes nothing.
+TEST_F(OptionsTest, CancelLeavesMsDosSysAsItWas) {
+    WriteFile(MsDosSys(), "[Options]\r\nBootGUI=1\r\nLogo=1\r\n");
+    const std::string file = GlobalInfo().BootDrive() + "msdos.sys";
+    ASSERT_TRUE(platform::SetFileAttributes(file, platform::FILE_ATTRIBUTE_READONLY |
+                                                      platform::FILE_ATTRIBUTE_HIDDEN |
+                                                      platform::FILE_ATTRIBUTE_SYSTEM));
+    const auto mode = fs::status(MsDosSys()).permissions();
+    const auto attributes = platform::GetFileAttributes(file);
+    Open();
+    EXPECT_TRUE(Box("BootOffCheckBox")->isEnabled());
+    EXPECT_FALSE(Child<QLabel>(Dialog(), "ErrorLabel")->isVisibleTo(&Dialog()));
+    QTest::mouseClick(Child<QPushButton>(Dialog(), "CancelBtn"), Qt::LeftButton);
+    EXPECT_EQ(ReadFile(MsDosSys()), "[Options]\r\nBootGUI=1\r\nLogo=1\r\n");
+    EXPECT_EQ(platform::GetFileAttributes(file), attributes);
+    EXPECT_EQ(fs::status(MsDosSys()).permissions(), mode);
 }
 
 TEST_F(OptionsTest, SwitchBoxesFollowTheListsAndEmptyListsEndTheirSwitch) {

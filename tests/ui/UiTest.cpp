@@ -1,5 +1,8 @@
 #include "UiTest.h"
 
+#include <QApplication>
+#include <QTimer>
+#include <cstdlib>
 #include <iostream>
 
 #include "image/Bitmap.h"
@@ -7,9 +10,59 @@
 
 namespace uitest {
 
+namespace {
+
+std::optional<std::string> NextAnswer(std::vector<std::string>& answers) {
+    if (answers.empty())
+        return std::nullopt;
+    std::string answer = answers.front();
+    answers.erase(answers.begin());
+    return answer;
+}
+
+}  // namespace
+
+std::optional<std::string> ScriptedFileDialogs::OpenPicture(QWidget*,
+                                                            const TOpenDialogRequest& request) {
+    openRequests.push_back(request);
+    return NextAnswer(openAnswers);
+}
+
+std::optional<std::string> ScriptedFileDialogs::SaveFile(QWidget*,
+                                                         const TSaveDialogRequest& request) {
+    saveRequests.push_back(request);
+    return NextAnswer(saveAnswers);
+}
+
 UiTest::UiTest() {
     WriteIni("NewInstalled=0\r\n");
     fs::create_directories(DriveC() / "WINDOWS");
+    auto dialogs = std::make_unique<ScriptedFileDialogs>();
+    fileDialogs_ = dialogs.get();
+    SetFileDialogs(std::move(dialogs));
+    answerTimer_.setInterval(10);
+    QObject::connect(&answerTimer_, &QTimer::timeout, [this] { AnswerModal(); });
+}
+
+UiTest::~UiTest() {
+    SetFileDialogs(nullptr);
+}
+
+void UiTest::OnNextModal(std::function<void(QDialog& dialog)> action) {
+    // exec() shows the dialog before it runs its own event loop, where this fires.
+    QTimer::singleShot(0, [action = std::move(action)] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr) << "no modal dialog open";
+        action(*dialog);
+    });
+}
+
+bool UiTest::MakeJpeg(const fs::path& path, int width, int height) {
+    fs::create_directories(path.parent_path());
+    const std::string command = "convert -seed 7 -size " + std::to_string(width) + "x" +
+                                std::to_string(height) + " plasma:fractal '" + path.string() +
+                                "' 2>/dev/null";
+    return std::system(command.c_str()) == 0 && fs::exists(path);
 }
 
 void UiTest::TearDown() {
@@ -21,13 +74,23 @@ void UiTest::TearDown() {
 }
 
 fs::path UiTest::ListHost(TLogoKind kind) const {
-    static const char* const names[] = {"brboot.dat", "brclsing.dat", "brclose.dat"};
+    static const TKindTable<const char*> names = {"brboot.dat", "brclsing.dat", "brclose.dat"};
     return ProgramDir() / names[kind];
 }
 
 fs::path UiTest::LogoHost(TLogoKind kind) const {
-    static const char* const names[] = {"LOGO.SYS", "WINDOWS/LOGOW.SYS", "WINDOWS/LOGOS.SYS"};
+    static const TKindTable<const char*> names = {"LOGO.SYS", "WINDOWS/LOGOW.SYS",
+                                                  "WINDOWS/LOGOS.SYS"};
     return DriveC() / names[kind];
+}
+
+void UiTest::CopyProgram(std::initializer_list<const char*> parts) const {
+    const fs::path built = BOOTRAMA_PROGRAM_DIR;
+    fs::copy_file(BOOTRAMA_EXE, ProgramDir() / "bootrama");
+    fs::permissions(ProgramDir() / "bootrama", fs::perms::owner_exec, fs::perm_options::add);
+    fs::copy(built / "libbootrama_ui.so", ProgramDir() / "libbootrama_ui.so");
+    for (const char* part : parts)
+        fs::copy(built / part, ProgramDir() / part, fs::copy_options::recursive);
 }
 
 void UiTest::WriteIni(const std::string& lines) {
@@ -48,9 +111,15 @@ void UiTest::WriteBitmap(const fs::path& path, int width, int height, int index)
 }
 
 void UiTest::FillList(TLogoKind kind) {
-    const fs::path logo = DriveC() / "Logos" / ("kind" + std::to_string(kind) + ".bmp");
+    const fs::path logo = DriveC() / "Logos" / ("kind" + std::to_string(KindIndex(kind)) + ".bmp");
     WriteLogo(logo);
     WriteFile(ListHost(kind), Win(logo) + "\r\n");
+}
+
+void UiTest::ExpectCaptions(const QWidget& form,
+                            std::initializer_list<std::pair<const char*, const char*>> captions) {
+    for (const auto& [name, caption] : captions)
+        EXPECT_EQ(Child(form, name)->property("text").toString().toStdString(), caption) << name;
 }
 
 void UiTest::ExpectNoControlSquashed(const QWidget& form) {
@@ -69,6 +138,22 @@ void UiTest::ExpectNoControlSquashed(const QWidget& form) {
             EXPECT_GE(control->width(), control->minimumSizeHint().width()) << name.toStdString();
         }
     }
+}
+
+void UiTest::WhenModal(std::function<void(QDialog&)> answer) {
+    answers_.push_back(std::move(answer));
+    answerTimer_.start();
+}
+
+void UiTest::AnswerModal() {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr || !dialog->isVisible() || answers_.empty())
+        return;
+    auto answer = std::move(answers_.front());
+    answers_.pop_front();
+    if (answers_.empty())
+        answerTimer_.stop();
+    answer(*dialog);
 }
 
 std::unique_ptr<TMainForm> UiTest::OpenMainForm() {

@@ -2,8 +2,8 @@
 
 #include "image/Bitmap.h"
 #include "image/BmpCodec.h"
-#include "lists/FirstRun.h"
 #include "platform/Files.h"
+#include "setup/FirstRun.h"
 #include "support/TestEnv.h"
 
 using ::testing::ElementsAre;

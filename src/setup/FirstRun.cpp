@@ -1,4 +1,4 @@
-#include "lists/FirstRun.h"
+#include "setup/FirstRun.h"
 
 #include "core/Global.h"
 #include "image/BmpTools.h"

@@ -1,4 +1,4 @@
-#include "image/Progress.h"
+#include "core/Progress.h"
 
 namespace {
 

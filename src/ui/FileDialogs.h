@@ -1,0 +1,48 @@
+#pragma once
+// The file dialogs of the windows: a picture-open dialog that previews the highlighted
+// picture, and the save dialog of the logo builder. They show the host's folders and
+// answer with Windows paths of the machine. Tests put scripted dialogs in their place.
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "image/Logo.h"
+
+class QString;
+class QWidget;
+
+struct TOpenDialogRequest {
+    std::string Title;
+    std::string Filter;      // "Description|pattern;pattern|Description|pattern"
+    int FilterIndex = 1;     // 1-based
+    std::string InitialDir;  // a Windows path; empty: where the dialog was last
+};
+
+class TFileDialogs {
+public:
+    virtual ~TFileDialogs() = default;
+    // The Windows path of an existing picture, or nothing when the user cancels.
+    virtual std::optional<std::string> OpenPicture(QWidget* owner,
+                                                   const TOpenDialogRequest& request) = 0;
+    // The Windows path to save to, or nothing when the user cancels.
+    virtual std::optional<std::string> SaveFile(QWidget* owner,
+                                                const TSaveDialogRequest& request) = 0;
+};
+
+// The host folder of a Windows path where a dialog can start, or empty when there is none.
+QString HostFolder(const std::string& windowsPath);
+
+// The dialogs in use: Qt's, until a test sets its own; nullptr brings Qt's back.
+TFileDialogs& CurrentFileDialogs();
+void SetFileDialogs(std::unique_ptr<TFileDialogs> dialogs);
+
+// The logo builder's save dialog, owned by a window.
+class TLogoSaveDialog : public TSaveDialog {
+public:
+    explicit TLogoSaveDialog(QWidget* owner) : owner_(owner) {}
+    std::optional<std::string> Execute(const TSaveDialogRequest& request) override;
+
+private:
+    QWidget* owner_;
+};
