@@ -12,4 +12,10 @@ std::string ClassNameOf(const std::exception& error) {
     return "Exception";
 }
 
+std::string ErrorDetail(const std::exception& error) {
+    if (const auto* image = dynamic_cast<const EDiskImageError*>(&error))
+        return ClassNameOf(error) + "\r" + image->Message();
+    return ClassNameOf(error);
+}
+
 }  // namespace platform

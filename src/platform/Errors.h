@@ -86,5 +86,8 @@ private:
 // The class name of any caught error: ours by their own name, std::bad_alloc as
 // EOutOfMemory, anything else as "Exception".
 std::string ClassNameOf(const std::exception& error);
+// What "Error: %s" in a message shows of a caught error: its class name, and for a disk
+// image's refusal, which the user can do something about, its message on the next line.
+std::string ErrorDetail(const std::exception& error);
 
 }  // namespace platform

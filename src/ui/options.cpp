@@ -128,7 +128,7 @@ bool TOptionDlg::ApplySettings() {
     } catch (const EWriteRegError& error) {
         ErrorBox(title, error.Message());
     } catch (const std::exception& error) {
-        ErrorBox(title, Format("General Error\rError: %s", {platform::ClassNameOf(error)}));
+        ErrorBox(title, Format("General Error\rError: %s", {platform::ErrorDetail(error)}));
     }
     return true;
 }

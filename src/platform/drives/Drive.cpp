@@ -1,9 +1,15 @@
 #include "platform/drives/Drive.h"
 
+#include <cstdio>
+
 #include "platform/Errors.h"
 #include "platform/Files.h"
 
 namespace platform::drives {
+
+EInOutError InOutError(int code) {
+    return EInOutError("I/O error " + std::to_string(code), code);
+}
 
 bool Entry::IsDirectory() const {
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -23,6 +29,17 @@ std::optional<std::chrono::system_clock::time_point> Drive::ModificationTime(
     std::string_view path) {
     auto entry = Find(path);
     return entry ? std::optional(entry->modified) : std::nullopt;
+}
+
+ReadStream Drive::OpenReadStream(std::string_view path, std::uintmax_t maxBytes) {
+    ReadStream stream;
+    stream.memory = std::make_unique<const std::string>(ReadFile(path, maxBytes));
+    stream.size = stream.memory->size();
+    stream.file.reset(
+        ::fmemopen(const_cast<char*>(stream.memory->data()), stream.memory->size(), "rb"));
+    if (!stream.file)
+        throw EFOpenError("Cannot open file \"" + std::string(path) + "\"");
+    return stream;
 }
 
 void Drive::Copy(std::string_view source, Drive& target, std::string_view destination,

@@ -16,7 +16,21 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Errors.h"
+#include "platform/Files.h"
+
 namespace platform::drives {
+
+// The Windows codes the drives' errors carry.
+inline constexpr int kFileNotFound = 2;
+inline constexpr int kPathNotFound = 3;
+inline constexpr int kAccessDenied = 5;
+inline constexpr int kDiskFull = 112;
+inline constexpr int kInvalidName = 123;
+inline constexpr int kAlreadyExists = 183;
+
+// "I/O error 112", as the folder code reports a Windows error code.
+EInOutError InOutError(int code);
 
 // Tells whether two paths name the same file (a file is never copied onto itself).
 struct FileId {
@@ -50,6 +64,9 @@ public:
     // The whole file. EFOpenError when it is not there (or is a folder), EReadError when
     // reading fails, EOutOfMemory past maxBytes.
     virtual std::string ReadFile(std::string_view path, std::uintmax_t maxBytes) = 0;
+    // The file open for a reader that streams it, with ReadFile's errors. A drive that
+    // can't hand out the file itself reads it whole and streams it from memory.
+    virtual ReadStream OpenReadStream(std::string_view path, std::uintmax_t maxBytes);
     // Creates or replaces the file atomically: a failure leaves the old file. A replaced
     // file keeps its attributes unless attributes are given; a new one gets them, else the
     // archive bit. EFCreateError (3: no such folder, 5: a folder or a read-only file,
@@ -65,6 +82,10 @@ public:
     // Moves a file or folder to a new name, also into another folder of the drive.
     virtual void Rename(std::string_view from, std::string_view to) = 0;
     virtual void CreateFolder(std::string_view path) = 0;
+
+    // Whether WriteFile could replace the file once its read-only attribute is cleared;
+    // only looks.
+    virtual bool Replaceable(std::string_view path) = 0;
 
     bool Exists(std::string_view path) { return Find(path).has_value(); }
     bool IsDirectory(std::string_view path);

@@ -12,14 +12,7 @@ namespace platform::drives {
 
 namespace {
 
-// Windows error codes of the refusals.
-constexpr int kFileNotFound = 2;
-constexpr int kPathNotFound = 3;
-constexpr int kAccessDenied = 5;
-constexpr int kDiskFull = 112;
-constexpr int kCannotMake = 82;
-constexpr int kInvalidName = 123;
-constexpr int kAlreadyExists = 183;
+constexpr int kCannotMake = 82;  // the Windows code when a folder has no room for an entry
 
 constexpr std::uint64_t kMaxFileSize = 0xFFFFFFFF;
 

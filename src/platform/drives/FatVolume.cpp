@@ -5,6 +5,7 @@
 
 #include "platform/Errors.h"
 #include "platform/drives/Bytes.h"
+#include "platform/drives/Drive.h"
 #include "platform/drives/ImageErrors.h"
 
 namespace platform::drives {
@@ -214,7 +215,7 @@ std::vector<std::uint32_t> FatVolume::Allocate(std::size_t count) {
             found.push_back(cluster);
     }
     if (found.size() < count)
-        throw InOutError(112);  // ERROR_DISK_FULL
+        throw InOutError(kDiskFull);
     for (std::size_t i = 0; i < found.size(); ++i)
         SetEntry(found[i], i + 1 < found.size() ? found[i + 1] : EndMark());
     if (!found.empty())

@@ -1,5 +1,7 @@
 #include "platform/drives/ImageDrive.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <memory>
@@ -17,7 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Volume {
+struct Chosen {
     int partition = 0;
     std::uint64_t offset = 0;
     std::uint64_t length = 0;
@@ -30,7 +32,7 @@ struct Volume {
 // A partition table wins over a boot sector in sector 0 when it lists FAT partitions, so
 // an MBR whose code happens to look like a boot sector still counts as one; without FAT
 // partitions, a boot sector there makes the whole disk one volume (a "superfloppy").
-Volume ChooseVolume(Disk& disk, int requested) {
+Chosen ChooseVolume(Disk& disk, int requested) {
     const auto partitions = ReadPartitions(disk);
     const auto fat = [](const Partition& p) { return p.IsFat(); };
     if (requested != 0) {
@@ -74,7 +76,7 @@ public:
 private:
     ImageFile file_;
     std::unique_ptr<Disk> disk_;
-    Volume chosen_;
+    Chosen chosen_;
     FatVolume volume_;
     FatFiles files_;
 };
@@ -139,9 +141,40 @@ void ImageDrive::CreateFolder(std::string_view path) {
     Changing([&](FatFiles& files) { files.CreateFolder(PathComponents(BelowDrive(path))); });
 }
 
+bool ImageDrive::Replaceable(std::string_view path) {
+    if (::access(image_.c_str(), W_OK) != 0)
+        return false;
+    auto entry = Find(path);
+    return entry && !entry->IsDirectory();
+}
+
 ImageDrive::Description ImageDrive::Describe() {
     Session session(image_, partition_, false);
     return session.Describe();
+}
+
+std::vector<ImageDrive::Volume> ImageDrive::Volumes(const fs::path& image) {
+    ImageFile file(image, false);
+    const auto disk = OpenDisk(file, false);
+    std::vector<Volume> volumes;
+    const auto fatOn = [&](std::uint64_t offset, std::uint64_t length) -> std::optional<FatType> {
+        std::array<std::uint8_t, 512> sector{};
+        if (offset > disk->Size() || disk->Size() - offset < sector.size())
+            return std::nullopt;
+        disk->Read(offset, sector);
+        const auto layout = ParseBootSector(sector, std::min(length, disk->Size() - offset));
+        return layout ? std::optional(layout->type) : std::nullopt;
+    };
+    const auto partitions = ReadPartitions(*disk);
+    for (const Partition& partition : partitions) {
+        if (auto type = fatOn(partition.offset, partition.length))
+            volumes.push_back({partition.number, *type, partition.length, partition.active});
+    }
+    if (partitions.empty()) {
+        if (auto type = fatOn(0, disk->Size()))
+            volumes.push_back({0, *type, disk->Size(), false});
+    }
+    return volumes;
 }
 
 }  // namespace platform::drives

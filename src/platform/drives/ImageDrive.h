@@ -28,6 +28,9 @@ public:
     void DeleteFile(std::string_view path) override;
     void Rename(std::string_view from, std::string_view to) override;
     void CreateFolder(std::string_view path) override;
+    // The image may be written and the file is there; whether a virtual machine has the
+    // image open is asked only when it is written.
+    bool Replaceable(std::string_view path) override;
 
     // What the drive is, for showing it: "dynamic VHD", partition 2 (0: the whole disk).
     struct Description {
@@ -37,6 +40,16 @@ public:
         std::uint64_t size = 0;  // of the partition
     };
     Description Describe();
+
+    // The FAT volumes of an image, to choose one: the partitions that hold a FAT file system,
+    // or the whole disk (partition 0) when it has no partition table.
+    struct Volume {
+        int partition = 0;
+        FatType type = FatType::Fat12;
+        std::uint64_t size = 0;
+        bool active = false;
+    };
+    static std::vector<Volume> Volumes(const std::filesystem::path& image);
 
 private:
     class Session;

@@ -2,6 +2,8 @@
 
 #include <cerrno>
 
+#include "platform/drives/Drive.h"
+
 namespace platform::drives {
 
 EDiskImageError Damaged(const std::filesystem::path& image, std::string_view what) {
@@ -13,11 +15,7 @@ EDiskImageError Damaged(const std::filesystem::path& image, std::string_view wha
 
 void ThrowWriteFailure(int errnoValue) {
     bool full = errnoValue == ENOSPC || errnoValue == EDQUOT || errnoValue == EFBIG;
-    throw InOutError(full ? 112 : 29);
-}
-
-EInOutError InOutError(int code) {
-    return EInOutError("I/O error " + std::to_string(code), code);
+    throw InOutError(full ? kDiskFull : 29);
 }
 
 std::string Quoted(const std::filesystem::path& file) {

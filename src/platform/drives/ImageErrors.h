@@ -18,9 +18,6 @@ constexpr int kImageUnknown = 1785;       // ERROR_UNRECOGNIZED_MEDIA
 // says which, in a few words.
 EDiskImageError Damaged(const std::filesystem::path& image, std::string_view what);
 
-// "I/O error 112", as the folder code reports a Windows error code.
-EInOutError InOutError(int code);
-
 // A failed write on the host: EInOutError 112 for a full disk, else 29 (write fault).
 [[noreturn]] void ThrowWriteFailure(int errnoValue);
 

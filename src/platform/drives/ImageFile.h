@@ -12,7 +12,7 @@
 #include <map>
 #include <span>
 
-#include "platform/drives/PosixFile.h"
+#include "platform/PosixFile.h"
 
 namespace platform::drives {
 

@@ -14,7 +14,7 @@
 
 #include "platform/Errors.h"
 #include "platform/drives/ImageErrors.h"
-#include "platform/drives/PosixFile.h"
+#include "platform/PosixFile.h"
 
 namespace platform::drives {
 

@@ -11,7 +11,7 @@
 #include "platform/Errors.h"
 #include "platform/HostFile.h"
 #include "platform/drives/ImageErrors.h"
-#include "platform/drives/PosixFile.h"
+#include "platform/PosixFile.h"
 
 namespace platform::drives {
 

@@ -1,11 +1,11 @@
-#include "platform/drives/PosixFile.h"
+#include "platform/PosixFile.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 
-namespace platform::drives {
+namespace platform {
 
 UniqueFd::~UniqueFd() {
     if (fd_ >= 0)
@@ -67,4 +67,4 @@ void SyncFolder(const std::filesystem::path& folder) {
         ::fsync(fd.Get());
 }
 
-}  // namespace platform::drives
+}  // namespace platform

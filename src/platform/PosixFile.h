@@ -1,12 +1,13 @@
 #pragma once
-// Plain POSIX file access for the image code: an owned descriptor and whole reads and
-// writes at an offset that carry on after interruptions and short transfers.
+// Plain POSIX file access for the host files and the image code: an owned descriptor, and
+// whole reads and writes at an offset that carry on after interruptions and short
+// transfers.
 
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 
-namespace platform::drives {
+namespace platform {
 
 class UniqueFd {
 public:
@@ -29,4 +30,4 @@ bool WriteAt(int fd, const void* data, std::size_t size, std::uint64_t offset);
 // Makes a new or removed name in the folder durable.
 void SyncFolder(const std::filesystem::path& folder);
 
-}  // namespace platform::drives
+}  // namespace platform
