@@ -13,8 +13,8 @@
 #include <thread>
 
 #include "platform/Errors.h"
-#include "platform/drives/ImageErrors.h"
 #include "platform/PosixFile.h"
+#include "platform/drives/ImageErrors.h"
 
 namespace platform::drives {
 

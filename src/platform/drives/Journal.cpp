@@ -10,8 +10,8 @@
 
 #include "platform/Errors.h"
 #include "platform/HostFile.h"
-#include "platform/drives/ImageErrors.h"
 #include "platform/PosixFile.h"
+#include "platform/drives/ImageErrors.h"
 
 namespace platform::drives {
 
