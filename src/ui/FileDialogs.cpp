@@ -48,12 +48,15 @@ std::string WindowsPathOf(const QString& hostPath) {
     return platform::CurrentMachine().ToWindows(hostPath.toStdString());
 }
 
-// The machine's drives in the side bar, where a Windows user finds them.
+// The machine's drives in the side bar, where a Windows user finds them; a drive inside a
+// disk image has no host folder to show.
 QList<QUrl> DriveUrls() {
     const platform::Machine& machine = platform::CurrentMachine();
     QList<QUrl> urls;
-    for (char letter : machine.Drives())
-        urls.append(QUrl::fromLocalFile(FromStd(machine.DriveRoot(letter)->string())));
+    for (char letter : machine.Drives()) {
+        if (const auto root = machine.DriveRoot(letter))
+            urls.append(QUrl::fromLocalFile(FromStd(root->string())));
+    }
     return urls;
 }
 

@@ -5,24 +5,16 @@
 
 #include <memory>
 
-#include "DiskImages.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"
 #include "platform/drives/ImageDrive.h"
+#include "support/DiskImages.h"
 #include "support/TestEnv.h"
 
 namespace {
 
 using namespace imagetest;
 using platform::drives::ImageDrive;
-
-const ImageKind kKinds[] = {
-    {"Fat12Superfloppy", kMakeFloppy, 0, ""},
-    {"Fat16ActiveSecondPartition", kMakeTwoPartitions, 10240 * 512, ""},
-    {"Fat32Mbr", kMakeFat32Disk, 2048 * 512, ""},
-    {"Fat16FixedVhd", kMakeTwoPartitions, 10240 * 512, "fixed"},
-    {"Fat32DynamicVhd", kMakeFat32Disk, 2048 * 512, "dynamic"},
-};
 
 class ImageDriveTest : public ::testing::TestWithParam<ImageKind> {
 protected:
@@ -131,7 +123,7 @@ TEST_P(DynamicVhdTest, GrowsByTheBlocksAWriteNeeds) {
 }
 
 const auto kName = [](const auto& test) { return std::string(test.param.name); };
-INSTANTIATE_TEST_SUITE_P(Images, ImageDriveTest, ::testing::ValuesIn(kKinds), kName);
-INSTANTIATE_TEST_SUITE_P(Images, DynamicVhdTest, ::testing::Values(kKinds[4]), kName);
+INSTANTIATE_TEST_SUITE_P(Images, ImageDriveTest, ::testing::ValuesIn(kImageKinds), kName);
+INSTANTIATE_TEST_SUITE_P(Images, DynamicVhdTest, ::testing::Values(kImageKinds[4]), kName);
 
 }  // namespace

@@ -9,10 +9,10 @@
 
 #include <random>
 
-#include "DiskImages.h"
 #include "platform/Errors.h"
 #include "platform/drives/ImageDrive.h"
 #include "platform/drives/Journal.h"
+#include "support/DiskImages.h"
 #include "support/TestEnv.h"
 
 extern char** environ;

@@ -9,9 +9,9 @@
 #include <ctime>
 #include <memory>
 
-#include "DiskImages.h"
 #include "platform/Errors.h"
 #include "platform/drives/ImageDrive.h"
+#include "support/DiskImages.h"
 #include "support/TestEnv.h"
 
 namespace {

@@ -10,9 +10,9 @@
 
 #include <fstream>
 
-#include "DiskImages.h"
 #include "platform/Errors.h"
 #include "platform/drives/ImageDrive.h"
+#include "support/DiskImages.h"
 #include "support/TestEnv.h"
 
 extern char** environ;

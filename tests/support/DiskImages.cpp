@@ -1,4 +1,4 @@
-#include "DiskImages.h"
+#include "support/DiskImages.h"
 
 #include <sys/wait.h>
 
@@ -17,6 +17,14 @@ const char* const kMakeTwoPartitions =
 const char* const kMakeFat32Disk =
     "truncate -s 48M raw.img && echo 'start=2048,type=c' | sfdisk -q raw.img && "
     "mkfs.fat --offset 2048 -F 32 -s 1 raw.img 48128";
+
+const ImageKind kImageKinds[5] = {
+    {"Fat12Superfloppy", kMakeFloppy, 0, ""},
+    {"Fat16ActiveSecondPartition", kMakeTwoPartitions, 10240 * 512, ""},
+    {"Fat32Mbr", kMakeFat32Disk, 2048 * 512, ""},
+    {"Fat16FixedVhd", kMakeTwoPartitions, 10240 * 512, "fixed"},
+    {"Fat32DynamicVhd", kMakeFat32Disk, 2048 * 512, "dynamic"},
+};
 
 int Shell(const std::string& command, std::string* output) {
     FILE* pipe = ::popen(("{ " + command + "; } 2>&1").c_str(), "r");

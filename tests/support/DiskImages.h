@@ -30,6 +30,11 @@ extern const char* const kMakeFloppy;
 extern const char* const kMakeTwoPartitions;
 extern const char* const kMakeFat32Disk;
 
+// One image of each kind the drive code handles: FAT12 without partitions, FAT16 in the
+// active second partition, FAT32 behind an MBR, and the FAT16 and FAT32 disks as a fixed
+// and a dynamic VHD.
+extern const ImageKind kImageKinds[5];
+
 // An image of a kind with LOGO.SYS, MSDOS.SYS (read-only, hidden, system), WINDOWS\ and
 // "Mtools Long Name.txt" put in by mtools, in a folder of its own.
 class TestImage {
