@@ -172,7 +172,10 @@ void FatFiles::SetAttributes(const Names& path, std::uint32_t attributes) {
     DirEntry entry = *located.entry;
     entry.raw[11] = static_cast<std::uint8_t>((entry.raw[11] & kAttributeDirectory) |
                                               (attributes & kAttributesOfFiles));
-    located.folder.Update(entry);
+    // Clearing what is clear already (as every logo switch does first) writes nothing, so
+    // the change has nothing to journal and nothing to flush.
+    if (entry.raw[11] != located.entry->raw[11])
+        located.folder.Update(entry);
 }
 
 void FatFiles::Delete(const Names& path) {
