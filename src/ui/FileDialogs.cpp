@@ -207,6 +207,31 @@ public:
             dialog.selectFile(FromStd(request.FileName));
         return ChosenPath(dialog);
     }
+
+    std::optional<std::filesystem::path> ChooseDriveTarget(
+        QWidget* owner, platform::DriveTarget::Kind kind,
+        const std::filesystem::path& start) override {
+        const bool folder = kind == platform::DriveTarget::Kind::Folder;
+        QFileDialog dialog(owner, folder ? QStringLiteral("Folder of the drive")
+                                         : QStringLiteral("Disk image of the drive"));
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(folder ? QFileDialog::Directory : QFileDialog::ExistingFile);
+        dialog.setOption(QFileDialog::ShowDirsOnly, folder);
+        if (!folder) {
+            dialog.setNameFilters({QStringLiteral("Disk images (*.img *.ima *.raw *.dsk *.hdd "
+                                                  "*.vhd *.vfd *.flp)"),
+                                   QStringLiteral("All files (*)")});
+        }
+        std::error_code error;
+        const auto where = folder ? start : start.parent_path();
+        if (!where.empty() && std::filesystem::is_directory(where, error))
+            dialog.setDirectory(FromStd(where.string()));
+        const TOverrideCursor normalCursor(Qt::ArrowCursor, true);
+        if (ExecModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        return std::filesystem::path(ToStd(dialog.selectedFiles().constFirst()));
+    }
 };
 
 std::unique_ptr<TFileDialogs>& InstalledDialogs() {
