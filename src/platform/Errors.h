@@ -2,8 +2,10 @@
 // The toolkit's error classes. Messages of the program name the class of a caught error
 // ("...\rError: EFOpenError"), so every class knows its own name at run time.
 
+#include <cstdint>
 #include <exception>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -82,6 +84,11 @@ public:
 private:
     int errorCode_;
 };
+
+// A file that is not there, is a folder or can't be opened, named as the caller spelled it.
+EFOpenError CannotOpen(std::string_view shownName);
+// A file refused for its size before it is read: larger than the limit of its kind.
+EReadError FileTooLarge(std::string_view shownName, std::uintmax_t maxBytes);
 
 // The class name of any caught error: ours by their own name, std::bad_alloc as
 // EOutOfMemory, anything else as "Exception".

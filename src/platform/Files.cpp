@@ -51,7 +51,7 @@ bool Changing(Change change) {
 drives::Drive& DriveToRead(std::string_view path) {
     drives::Drive* drive = DriveOf(path);
     if (!drive)
-        throw EFOpenError("Cannot open file \"" + std::string(path) + "\"");
+        throw CannotOpen(path);
     return *drive;
 }
 

@@ -97,15 +97,6 @@ mode_t DefaultFileMode() {
     return 0666 & ~mask;
 }
 
-EFOpenError CannotOpen(std::string_view shownName) {
-    return EFOpenError("Cannot open file \"" + std::string(shownName) + "\"");
-}
-
-EReadError TooLarge(std::string_view shownName, std::uintmax_t maxBytes) {
-    return EReadError("File \"" + std::string(shownName) + "\" is larger than " +
-                      std::to_string(maxBytes) + " bytes");
-}
-
 [[noreturn]] void ThrowInOut(int errnoValue) {
     int errorCode = WindowsErrorCode(errnoValue);
     throw EInOutError("I/O error " + std::to_string(errorCode), errorCode);
@@ -292,7 +283,7 @@ ReadStream OpenReadStream(const fs::path& file, std::string_view shownName,
     if (!fd.Valid() || ::fstat(fd.Get(), &status) != 0 || !S_ISREG(status.st_mode))
         throw CannotOpen(shownName);
     if (static_cast<std::uintmax_t>(status.st_size) > maxBytes)
-        throw TooLarge(shownName, maxBytes);
+        throw FileTooLarge(shownName, maxBytes);
     ReadStream stream;
     stream.file.reset(::fdopen(fd.Get(), "rb"));
     stream.size = static_cast<std::uintmax_t>(status.st_size);
@@ -310,7 +301,7 @@ std::string ReadWhole(const fs::path& file, std::string_view shownName, std::uin
     while (std::size_t count = std::fread(buffer, 1, sizeof buffer, stream.file.get())) {
         // A file that grows while it is read.
         if (contents.size() + count > maxBytes)
-            throw TooLarge(shownName, maxBytes);
+            throw FileTooLarge(shownName, maxBytes);
         contents.append(buffer, count);
     }
     // Also a read that would wait (EAGAIN).

@@ -99,6 +99,12 @@ TEST(ImageJournalTest, AnUnfinishedJournalIsDroppedAFinishedOneUndoneAForeignOne
     EXPECT_FALSE(fs::exists(journal));
     EXPECT_TRUE(Bytes(image.Path()) == before);
 
+    // Larger than any change of ours could have written.
+    testenv::WriteHostFile(journal, "BRJRNL01");
+    fs::resize_file(journal, (std::uintmax_t{1} << 31) + 1);
+    EXPECT_EQ(read(), TestImage::OldLogo());
+    EXPECT_FALSE(fs::exists(journal));
+
     // The root folder (sector 19) overwritten half-way through a change.
     WriteJournal(image.Path(), size, size, {{19 * 512, before.substr(19 * 512, 512)}});
     testenv::WriteHostFile(image.Path(), before.substr(0, 19 * 512) + std::string(512, '\0') +

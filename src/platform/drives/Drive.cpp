@@ -38,7 +38,7 @@ ReadStream Drive::OpenReadStream(std::string_view path, std::uintmax_t maxBytes)
     stream.file.reset(
         ::fmemopen(const_cast<char*>(stream.memory->data()), stream.memory->size(), "rb"));
     if (!stream.file)
-        throw EFOpenError("Cannot open file \"" + std::string(path) + "\"");
+        throw CannotOpen(path);
     return stream;
 }
 
@@ -46,7 +46,7 @@ void Drive::Copy(std::string_view source, Drive& target, std::string_view destin
                  std::uintmax_t maxBytes) {
     auto from = Find(source);
     if (!from || from->IsDirectory())
-        throw EFOpenError("Cannot open file \"" + std::string(source) + "\"");
+        throw CannotOpen(source);
     if (auto to = target.Find(destination); to && to->id == from->id) {
         constexpr int kSharingViolation = 32;
         throw EFCreateError("Cannot create file \"" + std::string(destination) + "\"",

@@ -62,7 +62,7 @@ public:
     virtual std::vector<Entry> List(std::string_view folder) = 0;
 
     // The whole file. EFOpenError when it is not there (or is a folder), EReadError when
-    // reading fails, EOutOfMemory past maxBytes.
+    // reading fails or the file is larger than maxBytes.
     virtual std::string ReadFile(std::string_view path, std::uintmax_t maxBytes) = 0;
     // The file open for a reader that streams it, with ReadFile's errors. A drive that
     // can't hand out the file itself reads it whole and streams it from memory.

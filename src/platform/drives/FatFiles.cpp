@@ -105,10 +105,10 @@ std::vector<Entry> FatFiles::List(const Names& folder) {
 std::string FatFiles::Read(const Names& path, std::uintmax_t maxBytes, std::string_view shown) {
     auto located = Locate(path);
     if (!located || !located->entry || located->entry->IsDirectory())
-        throw EFOpenError("Cannot open file \"" + std::string(shown) + "\"");
+        throw CannotOpen(shown);
     const DirEntry& entry = *located->entry;
     if (entry.Size() > maxBytes)
-        throw EOutOfMemory("Out of memory");
+        throw FileTooLarge(shown, maxBytes);
     return volume_.ReadClusters(volume_.Chain(FirstCluster(entry)), entry.Size());
 }
 

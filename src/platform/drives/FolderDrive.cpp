@@ -169,14 +169,14 @@ std::vector<Entry> FolderDrive::List(std::string_view folder) {
 std::string FolderDrive::ReadFile(std::string_view path, std::uintmax_t maxBytes) {
     auto host = HostPath(path);
     if (!host)
-        throw EFOpenError("Cannot open file \"" + std::string(path) + "\"");
+        throw CannotOpen(path);
     return host::ReadWhole(*host, path, maxBytes);
 }
 
 ReadStream FolderDrive::OpenReadStream(std::string_view path, std::uintmax_t maxBytes) {
     auto host = HostPath(path);
     if (!host)
-        throw EFOpenError("Cannot open file \"" + std::string(path) + "\"");
+        throw CannotOpen(path);
     return host::OpenReadStream(*host, path, maxBytes);
 }
 

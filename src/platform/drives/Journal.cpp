@@ -156,11 +156,10 @@ void RollBack(const fs::path& image, int fd) {
     std::error_code error;
     if (!fs::exists(fs::symlink_status(journal, error)))
         return;
-    std::optional<Contents> contents;
-    try {
-        contents = Parse(host::ReadWhole(journal, journal.string(), kMaxJournalBytes));
-    } catch (const EOutOfMemory&) {
-    }
+    // One larger than any change of ours can make is none of ours.
+    if (const auto size = fs::file_size(journal, error); !error && size > kMaxJournalBytes)
+        return Discard(journal);
+    const auto contents = Parse(host::ReadWhole(journal, journal.string(), kMaxJournalBytes));
     if (!contents)
         return Discard(journal);
     struct stat status {};
