@@ -25,7 +25,6 @@
 
 namespace {
 
-constexpr int ListEditorHelpContext = 11;
 constexpr int DesignWidth = 696;
 constexpr int DesignHeight = 491;
 constexpr int BrowserDesignWidth = 290;
@@ -88,6 +87,7 @@ TChooseDlg::TChooseDlg(TLogoKind kind, QWidget* parent)
     ui_->Splitter1->setMinimumWidth(Scaled(BrowserDesignWidth, scale));
     RunHandler([this] { FormCreate(); });
     FixDialogSize(this, DesignWidth, DesignHeight);
+    CenterOnScreen(this);
 }
 
 // The list goes first: it is bound to the list box.
@@ -100,12 +100,13 @@ void TChooseDlg::ConnectHandlers() {
     connect(ui_->OKBtn, &QPushButton::clicked, this, &TChooseDlg::accept);
     connect(ui_->CancelBtn, &QPushButton::clicked, this, &TChooseDlg::reject);
     connect(ui_->HelpBtn, &QPushButton::clicked, this, &TChooseDlg::HelpBtnClick);
-    connect(ui_->IncludeBtn, &QPushButton::clicked, this, handle(&TChooseDlg::IncludeBtnClick));
-    connect(ui_->IncAllBtn, &QPushButton::clicked, this, handle(&TChooseDlg::IncAllBtnClick));
-    connect(ui_->ExcludeBtn, &QPushButton::clicked, this, handle(&TChooseDlg::ExcludeBtnClick));
-    connect(ui_->ExAllBtn, &QPushButton::clicked, this, handle(&TChooseDlg::ExcAllBtnClick));
-    connect(ui_->PreviewCheckBox, &QCheckBox::clicked, this,
-            handle(&TChooseDlg::PreviewCheckBoxClick));
+    ConnectClicks<TChooseDlg>(this, {
+                                        {ui_->IncludeBtn, &TChooseDlg::IncludeBtnClick},
+                                        {ui_->IncAllBtn, &TChooseDlg::IncAllBtnClick},
+                                        {ui_->ExcludeBtn, &TChooseDlg::ExcludeBtnClick},
+                                        {ui_->ExAllBtn, &TChooseDlg::ExcAllBtnClick},
+                                        {ui_->PreviewCheckBox, &TChooseDlg::PreviewCheckBoxClick},
+                                    });
 
     connect(ui_->ListBoxFile->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] {
@@ -228,7 +229,7 @@ void TChooseDlg::UpdateButtons() {
 }
 
 void TChooseDlg::HelpBtnClick() {
-    RunHandler([] { platform::CurrentHelp().Topic(ListEditorHelpContext); });
+    RunHandler([this] { platform::CurrentHelp().Topic(HelpContextOf(this)); });
 }
 
 // ---- The browser ----

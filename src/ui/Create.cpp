@@ -1,18 +1,16 @@
 #include "ui/Create.h"
 
-#include <QStyle>
-
 #include "core/Global.h"
 #include "core/ProgErrors.h"
 #include "platform/Help.h"
 #include "platform/MessageBox.h"
 #include "ui/FormTools.h"
+#include "ui/Icons.h"
 #include "ui/LogoPreview.h"
 #include "ui_Create.h"
 
 namespace {
 
-constexpr int CreateHelpContext = 21;
 constexpr int DesignWidth = 726;
 constexpr int DesignHeight = 496;
 const char* const NoSourceCaption = "Create logo - no source file specified";
@@ -20,7 +18,11 @@ const char* const NoSourceCaption = "Create logo - no source file specified";
 }  // namespace
 
 TCreateDlg::TCreateDlg(QWidget* parent)
-    : QDialog(parent), ui_(std::make_unique<Ui::TCreateDlg>()), saveDialog_(this), Logo(this) {
+    : QDialog(parent),
+      ui_(std::make_unique<Ui::TCreateDlg>()),
+      saveDialog_(this),
+      escWatch_(*this),
+      Logo(this) {
     ui_->setupUi(this);
     SetupControls();
     ConnectHandlers();
@@ -32,15 +34,13 @@ TCreateDlg::TCreateDlg(QWidget* parent)
 TCreateDlg::~TCreateDlg() = default;
 
 void TCreateDlg::SetupControls() {
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    SetDialogBorder(*this);
     ScaleDesignGeometry(this, DesignScale(this));
     ReserveSourceNumbers(ui_->BmpBreite, ui_->BmpHoehe, ui_->BmpColors);
-    QStyle* look = style();
-    ui_->OpenBtn->setIcon(look->standardIcon(QStyle::SP_DialogOpenButton));
-    ui_->SaveBtn->setIcon(look->standardIcon(QStyle::SP_DialogSaveButton));
-    ui_->CloseBtn->setIcon(look->standardIcon(QStyle::SP_DialogCloseButton));
-    ui_->HelpBtn->setIcon(look->standardIcon(QStyle::SP_DialogHelpButton));
+    SetCommandIcons({{ui_->OpenBtn, TCommandIcon::Open},
+                     {ui_->SaveBtn, TCommandIcon::Save},
+                     {ui_->CloseBtn, TCommandIcon::Close},
+                     {ui_->HelpBtn, TCommandIcon::Help}});
     // The item index is the adaptation method.
     methods_.addButton(ui_->StretchItem, int(TStretchMode::stretch));
     methods_.addButton(ui_->CropItem, int(TStretchMode::crop));
@@ -60,14 +60,13 @@ void TCreateDlg::SetupControls() {
 }
 
 void TCreateDlg::ConnectHandlers() {
-    const std::pair<QAbstractButton*, void (TCreateDlg::*)()> buttons[] = {
-        {ui_->OpenBtn, &TCreateDlg::OpenBtnClick}, {ui_->SaveBtn, &TCreateDlg::SaveBtnClick},
-        {ui_->CloseBtn, &TCreateDlg::accept},      {ui_->HelpBtn, &TCreateDlg::HelpBtnClick},
-        {ui_->PropBox, &TCreateDlg::PropBoxClick},
-    };
-    for (const auto& [button, handler] : buttons)
-        connect(button, &QAbstractButton::clicked, this,
-                [this, handler] { RunHandler([&] { (this->*handler)(); }); });
+    ConnectClicks<TCreateDlg>(this, {
+                                        {ui_->OpenBtn, &TCreateDlg::OpenBtnClick},
+                                        {ui_->SaveBtn, &TCreateDlg::SaveBtnClick},
+                                        {ui_->CloseBtn, &TCreateDlg::accept},
+                                        {ui_->HelpBtn, &TCreateDlg::HelpBtnClick},
+                                        {ui_->PropBox, &TCreateDlg::PropBoxClick},
+                                    });
     connect(&methods_, &QButtonGroup::idClicked, this,
             [this] { RunHandler([this] { optionsGroupClick(); }); });
     connect(ui_->AnimateBox, &QCheckBox::toggled, ui_->BmpPaintBox, &TLogoPreview::SetAnimated);
@@ -94,7 +93,7 @@ void TCreateDlg::OpenBtnClick() {
         return;
     try {
         // Esc aborts the load; the builder then holds no logo, as after a failure.
-        load_.Run([&] { Logo.SetSourceFile(*chosen); });
+        escWatch_.Run([&] { Logo.SetSourceFile(*chosen); });
         CreateOpenDlg.InitialDir = ExtractFilePath(*chosen);
     } catch (const ELogoError& error) {
         ErrorBox("Error", error.Message());
@@ -105,7 +104,7 @@ void TCreateDlg::OpenBtnClick() {
 void TCreateDlg::LogoProgress(TProgressStage stage, int percentDone) {
     if (stage == TProgressStage::psRunning)
         setWindowTitle(QStringLiteral("%1%").arg(percentDone));
-    load_.KeepResponsive();
+    escWatch_.Step();
 }
 
 void TCreateDlg::SaveBtnClick() {
@@ -127,7 +126,7 @@ void TCreateDlg::PropBoxClick() {
 }
 
 void TCreateDlg::HelpBtnClick() {
-    platform::CurrentHelp().Topic(CreateHelpContext);
+    platform::CurrentHelp().Topic(HelpContextOf(this));
 }
 
 // The aspect box keeps the user's choice for the next picture; the method is the one the

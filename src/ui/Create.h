@@ -8,8 +8,8 @@
 #include <memory>
 
 #include "image/Logo.h"
+#include "ui/EscWatch.h"
 #include "ui/FileDialogs.h"
-#include "ui/ResponsiveLoad.h"
 
 namespace Ui {
 class TCreateDlg;
@@ -44,7 +44,7 @@ private:
     std::unique_ptr<Ui::TCreateDlg> ui_;
     QButtonGroup methods_;
     TLogoSaveDialog saveDialog_;
-    TResponsiveLoad load_;
+    TEscWatch escWatch_;
     TLogo Logo;
     TOpenDialogRequest CreateOpenDlg;
 };

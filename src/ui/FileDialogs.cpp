@@ -15,6 +15,7 @@
 #include "platform/Machine.h"
 #include "ui/FormTools.h"
 #include "ui/LogoPreview.h"
+#include "ui/MachineBrowser.h"
 
 namespace {
 
@@ -60,11 +61,24 @@ QList<QUrl> DriveUrls() {
     return urls;
 }
 
+// The host folder where a dialog starts, as the machine's browsers start: never in the
+// process's working folder, which is no place of the machine.
+QString StartFolder(const std::string& initialDir) {
+    const platform::Machine& machine = platform::CurrentMachine();
+    for (const std::string& folder : StartFolders(initialDir)) {
+        const auto host = machine.ToHost(folder);
+        std::error_code error;
+        if (host && std::filesystem::is_directory(*host, error))
+            return QString::fromStdString(host->string());
+    }
+    return {};
+}
+
 void SetUpDialog(QFileDialog& dialog, const std::string& filter, int filterIndex,
                  const std::string& initialDir) {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setSidebarUrls(DriveUrls());
-    const QString folder = HostFolder(initialDir);
+    const QString folder = StartFolder(initialDir);
     if (!folder.isEmpty())
         dialog.setDirectory(folder);
     const QStringList filters = NameFilters(filter);
@@ -76,6 +90,7 @@ void SetUpDialog(QFileDialog& dialog, const std::string& filter, int filterIndex
 std::optional<std::string> ChosenPath(QFileDialog& dialog) {
     // A dialog asked during a long operation needs the normal cursor.
     const TOverrideCursor normalCursor(Qt::ArrowCursor, true);
+    BoundToScreen(&dialog);
     if (ExecModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return WindowsPathOf(dialog.selectedFiles().constFirst());
@@ -240,16 +255,6 @@ std::unique_ptr<TFileDialogs>& InstalledDialogs() {
 }
 
 }  // namespace
-
-QString HostFolder(const std::string& windowsPath) {
-    if (windowsPath.empty())
-        return {};
-    const auto host = platform::CurrentMachine().ToHost(windowsPath);
-    std::error_code error;
-    if (!host || !std::filesystem::is_directory(*host, error))
-        return {};
-    return QString::fromStdString(host->string());
-}
 
 TFileDialogs& CurrentFileDialogs() {
     auto& dialogs = InstalledDialogs();

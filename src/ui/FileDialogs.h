@@ -1,8 +1,9 @@
 #pragma once
 // The file dialogs of the windows: a picture-open dialog that previews the highlighted
-// picture, and the save dialog of the logo builder. They show the host's folders and
-// answer with Windows paths of the machine; only the choice of what a drive leads to
-// answers with a host path. Tests put scripted dialogs in their place.
+// picture, and the save dialog of the logo builder. They show the host's folders, start in
+// a folder of the machine, offer its drives in their side bar, and answer with Windows
+// paths of the machine; only the choice of what a drive leads to answers with a host path.
+// Tests put scripted dialogs in their place.
 
 #include <filesystem>
 #include <memory>
@@ -12,14 +13,13 @@
 #include "image/Logo.h"
 #include "platform/Machine.h"
 
-class QString;
 class QWidget;
 
 struct TOpenDialogRequest {
     std::string Title;
     std::string Filter;      // "Description|pattern;pattern|Description|pattern"
     int FilterIndex = 1;     // 1-based
-    std::string InitialDir;  // a Windows path; empty: where the dialog was last
+    std::string InitialDir;  // Windows path; where missing, its drive's or the boot drive's root
 };
 
 class TFileDialogs {
@@ -36,9 +36,6 @@ public:
     virtual std::optional<std::filesystem::path> ChooseDriveTarget(
         QWidget* owner, platform::DriveTarget::Kind kind, const std::filesystem::path& start) = 0;
 };
-
-// The host folder of a Windows path where a dialog can start, or empty when there is none.
-QString HostFolder(const std::string& windowsPath);
 
 // The dialogs in use: Qt's, until a test sets its own; nullptr brings Qt's back.
 TFileDialogs& CurrentFileDialogs();

@@ -45,6 +45,7 @@ TFolderBrowser::TFolderBrowser(QWidget* owner, const std::string& caption,
     ui_->BrowserSplitter->setSizes(
         {Scaled(DriveBarDesignWidth, scale), Scaled(DesignWidth - DriveBarDesignWidth, scale)});
     resize(Scaled(DesignWidth, scale), Scaled(DesignHeight, scale));
+    BoundToScreen(this);
     ui_->OKBtn->setEnabled(false);
 }
 

@@ -68,6 +68,30 @@ QRect BesideAnchor(const QRect& area, const QRect& anchor, QSize wanted, int min
     return {x, y, width, wanted.height()};
 }
 
+constexpr const char* WholeTextProperty = "wholeText";
+constexpr const char* EliderName = "elider";
+
+// Cuts the whole text of a label to its width each time its size changes.
+class TElider : public QObject {
+public:
+    explicit TElider(QLabel& label) : QObject(&label) {
+        setObjectName(QLatin1String(EliderName));
+        label.installEventFilter(this);
+    }
+    static void Elide(QLabel& label) {
+        const QString whole = label.property(WholeTextProperty).toString();
+        label.setText(
+            label.fontMetrics().elidedText(whole, Qt::ElideRight, label.contentsRect().width()));
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Resize)
+            Elide(*static_cast<QLabel*>(watched));
+        return false;
+    }
+};
+
 }  // namespace
 
 double DesignScale(const QWidget* widget) {
@@ -108,19 +132,27 @@ void FixDialogSize(QWidget* dialog, int designWidth, int designHeight) {
     BoundToScreen(dialog);
 }
 
+void ShowElided(QLabel& label, const QString& text) {
+    if (label.findChild<QObject*>(QLatin1String(EliderName), Qt::FindDirectChildrenOnly) == nullptr)
+        new TElider(label);
+    label.setProperty(WholeTextProperty, text);
+    TElider::Elide(label);
+}
+
 void ReserveWidth(QLabel* label, const QString& widestText) {
     label->setMinimumWidth(label->fontMetrics().horizontalAdvance(widestText));
 }
 
-void SetUpDialog(QDialog& dialog, QAbstractButton* ok, QAbstractButton* cancel,
-                 QAbstractButton* help) {
+void SetDialogBorder(QDialog& dialog) {
     dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    const std::pair<QAbstractButton*, TCommandIcon> icons[] = {
-        {ok, TCommandIcon::Ok}, {cancel, TCommandIcon::Cancel}, {help, TCommandIcon::Help}};
-    for (const auto& [button, icon] : icons)
-        if (button != nullptr)
-            button->setIcon(CommandIcon(icon));
+}
+
+void SetUpDialog(QDialog& dialog, QAbstractButton* ok, QAbstractButton* cancel,
+                 QAbstractButton* help) {
+    SetDialogBorder(dialog);
+    SetCommandIcons(
+        {{ok, TCommandIcon::Ok}, {cancel, TCommandIcon::Cancel}, {help, TCommandIcon::Help}});
 }
 
 void InitUiResources() {
@@ -214,6 +246,13 @@ void ShowException(const std::exception& error) {
     if (dynamic_cast<const EQuietException*>(&error) != nullptr)
         return;
     ErrorBox("Bootrama", error.what());
+}
+
+void SetHint(QWidget& widget, const std::string& hint) {
+    const QString text = FromStd(hint);
+    const auto bar = text.indexOf(QLatin1Char('|'));
+    widget.setToolTip(bar < 0 ? text : text.left(bar));
+    widget.setStatusTip(bar < 0 ? text : text.mid(bar + 1));
 }
 
 int HelpContextOf(const QObject* object) {

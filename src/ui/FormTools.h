@@ -2,13 +2,14 @@
 // What every window of the program shares: design sizes scaled to the screen, centring,
 // the general error display behind every handler, and help contexts.
 
+#include <QAbstractButton>
 #include <QRect>
 #include <QString>
 #include <Qt>
 #include <exception>
+#include <initializer_list>
 #include <utility>
 
-class QAbstractButton;
 class QDialog;
 class QLabel;
 class QObject;
@@ -23,6 +24,9 @@ void ScaleDesignGeometry(QWidget* form, double scale);
 // where it is larger, and, once it has a place, moved in where it sticks out.
 void BoundToScreen(QWidget* window);
 void CenterOnScreen(QWidget* window);
+// A one-line label whose text may be wider than the label: cut with "…" to the label's
+// width, again whenever that changes, rather than cut off mid-word.
+void ShowElided(QLabel& label, const QString& text);
 // Keeps room for the widest text a label will show, so that a fixed-size dialog laid out
 // with its first texts still has it.
 void ReserveWidth(QLabel* label, const QString& widestText);
@@ -30,8 +34,10 @@ void ReserveWidth(QLabel* label, const QString& widestText);
 // the dialog's layout need more room (wrapped labels included, on every page), and
 // bounded by the screen.
 void FixDialogSize(QWidget* dialog, int designWidth, int designHeight);
-// A dialog border with the system menu and the close box only, and the standard icons on
-// the dialog's buttons (a button may be absent).
+// A dialog border with the system menu and the close box only.
+void SetDialogBorder(QDialog& dialog);
+// The dialog border, and the icons of OK, Cancel and Help on the dialog's buttons (a button
+// may be absent).
 void SetUpDialog(QDialog& dialog, QAbstractButton* ok, QAbstractButton* cancel,
                  QAbstractButton* help = nullptr);
 
@@ -81,6 +87,19 @@ void RunHandler(Handler&& handler) {
         std::forward<Handler>(handler)();
     } catch (const std::exception& error) {
         ShowException(error);
+    }
+}
+
+// The hint convention of the program: "tooltip|status text"; a hint without "|" is both.
+void SetHint(QWidget& widget, const std::string& hint);
+
+// Runs the handler of each button when it is clicked, as an event handler (RunHandler).
+template <class Form>
+void ConnectClicks(Form* form,
+                   std::initializer_list<std::pair<QAbstractButton*, void (Form::*)()>> buttons) {
+    for (const auto& [button, handler] : buttons) {
+        QObject::connect(button, &QAbstractButton::clicked, form,
+                         [form, handler] { RunHandler([&] { (form->*handler)(); }); });
     }
 }
 

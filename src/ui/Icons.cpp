@@ -1,5 +1,6 @@
 #include "ui/Icons.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QStyle>
 #include <optional>
@@ -21,10 +22,17 @@ const TIconSource IconSources[] = {
     {TCommandIcon::Ok, {"dialog-ok"}, nullptr, QStyle::SP_DialogOkButton},
     {TCommandIcon::Cancel, {"dialog-cancel"}, nullptr, QStyle::SP_DialogCancelButton},
     {TCommandIcon::Open, {"document-open", "folder-open"}, nullptr, QStyle::SP_DirOpenIcon},
+    {TCommandIcon::Save, {"document-save"}, nullptr, QStyle::SP_DialogSaveButton},
+    {TCommandIcon::Close, {"window-close", "dialog-close"}, nullptr, QStyle::SP_DialogCloseButton},
+    // The logo on show takes the current one's place.
+    {TCommandIcon::Replace, {"view-refresh"}, nullptr, QStyle::SP_BrowserReload},
     {TCommandIcon::Back, {"go-previous"}, nullptr, QStyle::SP_ArrowBack},
     {TCommandIcon::Forward, {"go-next"}, nullptr, QStyle::SP_ArrowForward},
     // The style's home is a folder: better the command's name alone.
     {TCommandIcon::Home, {"go-home"}, nullptr, {}},
+    {TCommandIcon::Drive, {"drive-harddisk"}, nullptr, QStyle::SP_DriveHDIcon},
+    {TCommandIcon::Folder, {"folder"}, nullptr, QStyle::SP_DirClosedIcon},
+    {TCommandIcon::OpenFolder, {"folder-open"}, nullptr, QStyle::SP_DirOpenIcon},
 };
 
 }  // namespace
@@ -42,4 +50,10 @@ QIcon CommandIcon(TCommandIcon command) {
         return source.standard ? QApplication::style()->standardIcon(*source.standard) : QIcon();
     }
     return {};
+}
+
+void SetCommandIcons(std::initializer_list<std::pair<QAbstractButton*, TCommandIcon>> buttons) {
+    for (const auto& [button, command] : buttons)
+        if (button != nullptr)
+            button->setIcon(CommandIcon(command));
 }

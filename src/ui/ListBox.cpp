@@ -24,13 +24,6 @@ QStringList LocalFiles(const QMimeData* data) {
 
 }  // namespace
 
-void SetHint(QWidget& widget, const std::string& hint) {
-    const QString text = FromStd(hint);
-    const auto bar = text.indexOf(QLatin1Char('|'));
-    widget.setToolTip(bar < 0 ? text : text.left(bar));
-    widget.setStatusTip(bar < 0 ? text : text.mid(bar + 1));
-}
-
 TListBox::TListBox(QWidget* parent) : QListWidget(parent) {
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setUniformItemSizes(true);

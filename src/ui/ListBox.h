@@ -50,6 +50,3 @@ private:
 
 // The rows selected in a list view, in ascending order.
 std::vector<int> SelectedRows(const QAbstractItemView& view);
-
-// The hint convention of the program: "tooltip|status text"; a hint without "|" is both.
-void SetHint(QWidget& widget, const std::string& hint);

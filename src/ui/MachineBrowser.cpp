@@ -1,6 +1,5 @@
 #include "ui/MachineBrowser.h"
 
-#include <QApplication>
 #include <QHeaderView>
 #include <QStyle>
 #include <algorithm>
@@ -11,6 +10,7 @@
 #include "platform/Machine.h"
 #include "platform/Text.h"
 #include "ui/FormTools.h"
+#include "ui/Icons.h"
 
 namespace {
 
@@ -18,10 +18,6 @@ namespace fs = std::filesystem;
 
 bool IsDirectory(const platform::FindData& entry) {
     return (entry.attributes & platform::FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-QIcon StandardIcon(QStyle::StandardPixmap icon) {
-    return QApplication::style()->standardIcon(icon);
 }
 
 // "C:\" and the folder names below it.
@@ -79,7 +75,7 @@ QVariant TMachineDriveModel::data(const QModelIndex& index, int role) const {
         case Qt::DisplayRole:
             return drive.label.isEmpty() ? name : QStringLiteral("%1 [%2]").arg(name, drive.label);
         case Qt::DecorationRole:
-            return StandardIcon(QStyle::SP_DriveHDIcon);
+            return CommandIcon(TCommandIcon::Drive);
         case Qt::ToolTipRole:
             return drive.target;
         case Qt::UserRole:
@@ -158,9 +154,9 @@ QVariant TMachineFolderModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::DisplayRole)
         return FromStd(IsBranch(node) ? branch_[node] : subfolders_[node - branch_.size()]);
     if (role == Qt::DecorationRole)
-        return StandardIcon(node == 0        ? QStyle::SP_DriveHDIcon
-                            : IsBranch(node) ? QStyle::SP_DirOpenIcon
-                                             : QStyle::SP_DirClosedIcon);
+        return CommandIcon(node == 0        ? TCommandIcon::Drive
+                           : IsBranch(node) ? TCommandIcon::OpenFolder
+                                            : TCommandIcon::Folder);
     return {};
 }
 
@@ -250,17 +246,23 @@ bool OpenFolderOrReport(const std::string& folder, const std::string& boxTitle,
     return false;
 }
 
+std::vector<std::string> StartFolders(const std::string& startPath) {
+    std::vector<std::string> folders;
+    if (!startPath.empty())
+        folders.push_back(startPath);
+    if (startPath.size() >= 2 && startPath[1] == ':')
+        folders.push_back(startPath.substr(0, 2) + "\\");
+    if (!GlobalInfo().BootDrive().empty())
+        folders.push_back(GlobalInfo().BootDrive());
+    for (char letter : platform::CurrentMachine().Drives())
+        folders.push_back(std::string{letter, ':', '\\'});
+    return folders;
+}
+
 bool OpenStartFolder(const std::string& startPath, TMachineFolderModel& folders,
                      TMachineFileModel* files) {
-    std::vector<std::string> candidates;
-    if (!startPath.empty())
-        candidates.push_back(startPath);
-    if (startPath.size() >= 2 && startPath[1] == ':')
-        candidates.push_back(startPath.substr(0, 2) + "\\");
-    candidates.push_back(GlobalInfo().BootDrive());
-    for (char letter : platform::CurrentMachine().Drives())
-        candidates.push_back(std::string{letter, ':', '\\'});
+    const std::vector<std::string> candidates = StartFolders(startPath);
     return std::any_of(candidates.begin(), candidates.end(), [&](const std::string& folder) {
-        return !folder.empty() && OpenFolder(folder, folders, files);
+        return OpenFolder(folder, folders, files);
     });
 }

@@ -110,7 +110,9 @@ bool OpenFolder(const std::string& folder, TMachineFolderModel& folders,
 // target) is reported in a box with the title given.
 bool OpenFolderOrReport(const std::string& folder, const std::string& boxTitle,
                         TMachineFolderModel& folders, TMachineFileModel* files = nullptr);
-// Opens the first of: the folder startPath names, the root of its drive, the root of the
-// boot drive, the root of any drive. False when no drive can be read.
+// Where a browser of the machine starts, best first: the folder startPath names, the root
+// of its drive, the root of the boot drive, the root of every drive.
+std::vector<std::string> StartFolders(const std::string& startPath);
+// Opens the first of the start folders that can be read. False when no drive can be read.
 bool OpenStartFolder(const std::string& startPath, TMachineFolderModel& folders,
                      TMachineFileModel* files = nullptr);

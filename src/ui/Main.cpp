@@ -181,23 +181,21 @@ void TMainForm::ConnectHandlers() {
     };
     for (const auto& [action, handler] : actions) Connect(action, handler);
 
-    const std::pair<QAbstractButton*, void (TMainForm::*)()> buttons[] = {
-        {ui_->SpeedButton3, &TMainForm::FileExit},
-        {ui_->SpeedButton1, &TMainForm::OptionsItemClick},
-        {ui_->SpeedButton2, &TMainForm::ErstellenClick},
-        {ui_->SpeedButton4, &TMainForm::HelpContents},
-        {ui_->SpeedButton5, &TMainForm::HelpAbout},
-        {ui_->HelpSpeedBtn, &TMainForm::HelpSpeedBtnClick},
-        {ui_->ChooseBootBtn, &TMainForm::ChooseBootBmpItemClick},
-        {ui_->ChooseClosingBtn, &TMainForm::ChooseClosingBmpItemClick},
-        {ui_->ChooseCloseBtn, &TMainForm::ChooseCloseBmpItemClick},
-        {ui_->BootActiveBtn, &TMainForm::ActiveBtnClick},
-        {ui_->ClosingActiveBtn, &TMainForm::ActiveBtnClick},
-        {ui_->CloseActiveBtn, &TMainForm::ActiveBtnClick},
-    };
-    for (const auto& [button, handler] : buttons)
-        connect(button, &QAbstractButton::clicked, this,
-                [this, handler] { RunHandler([&] { (this->*handler)(); }); });
+    ConnectClicks<TMainForm>(this,
+                             {
+                                 {ui_->SpeedButton3, &TMainForm::FileExit},
+                                 {ui_->SpeedButton1, &TMainForm::OptionsItemClick},
+                                 {ui_->SpeedButton2, &TMainForm::ErstellenClick},
+                                 {ui_->SpeedButton4, &TMainForm::HelpContents},
+                                 {ui_->SpeedButton5, &TMainForm::HelpAbout},
+                                 {ui_->HelpSpeedBtn, &TMainForm::HelpSpeedBtnClick},
+                                 {ui_->ChooseBootBtn, &TMainForm::ChooseBootBmpItemClick},
+                                 {ui_->ChooseClosingBtn, &TMainForm::ChooseClosingBmpItemClick},
+                                 {ui_->ChooseCloseBtn, &TMainForm::ChooseCloseBmpItemClick},
+                                 {ui_->BootActiveBtn, &TMainForm::ActiveBtnClick},
+                                 {ui_->ClosingActiveBtn, &TMainForm::ActiveBtnClick},
+                                 {ui_->CloseActiveBtn, &TMainForm::ActiveBtnClick},
+                             });
 
     connect(ui_->BootErrorTxt, &TPreviewLabel::doubleClicked, this,
             [this] { RunHandler([this] { ViewBootClick(); }); });

@@ -1,18 +1,16 @@
 #include "ui/view.h"
 
-#include <QStyle>
-
 #include "core/ProgErrors.h"
 #include "platform/Errors.h"
 #include "platform/Help.h"
 #include "platform/Text.h"
 #include "switching/Switch.h"
 #include "ui/FormTools.h"
+#include "ui/Icons.h"
 #include "ui_view.h"
 
 namespace {
 
-constexpr int ViewHelpContext = 22;
 constexpr int DesignWidth = 726;
 constexpr int DesignHeight = 441;
 constexpr int LogoBoxWidth = 330;
@@ -37,6 +35,7 @@ TViewDlg::TViewDlg(TLogoKind kind, QWidget* parent)
       ui_(SetUpUi(this)),
       defaultControl_(ui_->TxtStandard),
       saveDialog_(this),
+      escWatch_(*this),
       Logo(this) {
     SetupControls();
     ConnectHandlers();
@@ -48,8 +47,7 @@ TViewDlg::TViewDlg(TLogoKind kind, QWidget* parent)
 TViewDlg::~TViewDlg() = default;
 
 void TViewDlg::SetupControls() {
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    SetDialogBorder(*this);
     const double scale = DesignScale(this);
     ScaleDesignGeometry(this, scale);
     ui_->logoBox->setFixedWidth(Scaled(LogoBoxWidth, scale));
@@ -57,14 +55,13 @@ void TViewDlg::SetupControls() {
     standardFont.setPixelSize(Scaled(StandardFontPixels, scale));
     ui_->TxtStandard->setFont(standardFont);
     ReserveSourceNumbers(ui_->BmpBreite, ui_->BmpHoehe, ui_->BmpColors);
-    QStyle* look = style();
     const int arrowSize = ui_->TxtChooseCaption->sizeHint().height();
-    ui_->Image1->setPixmap(look->standardIcon(QStyle::SP_ArrowRight).pixmap(arrowSize));
-    ui_->HelpBtn->setIcon(look->standardIcon(QStyle::SP_DialogHelpButton));
-    ui_->OpenBtn->setIcon(look->standardIcon(QStyle::SP_DialogOpenButton));
-    ui_->AddBtn->setIcon(look->standardIcon(QStyle::SP_ArrowRight));
-    ui_->ChangeBtn->setIcon(look->standardIcon(QStyle::SP_BrowserReload));
-    ui_->CloseBtn->setIcon(look->standardIcon(QStyle::SP_DialogCloseButton));
+    ui_->Image1->setPixmap(CommandIcon(TCommandIcon::Forward).pixmap(arrowSize));
+    SetCommandIcons({{ui_->HelpBtn, TCommandIcon::Help},
+                     {ui_->OpenBtn, TCommandIcon::Open},
+                     {ui_->AddBtn, TCommandIcon::Forward},
+                     {ui_->ChangeBtn, TCommandIcon::Replace},
+                     {ui_->CloseBtn, TCommandIcon::Close}});
     // Only the startup logo moves while Windows starts.
     ui_->AnimateBox->setVisible(kind_ == lkBoot);
     ui_->LogoPaintBox->SetAnimated(kind_ == lkBoot && ui_->AnimateBox->isChecked());
@@ -77,18 +74,17 @@ void TViewDlg::SetupControls() {
     Logo.SaveDialog = &saveDialog_;
     Logo.OnSourceChanged = [this](void*) { UpdateLabels(); };
     Logo.OnLogoChanged = [this](void*) { LogoPaintBoxPaint(); };
-    Logo.OnProgress = [this](TProgressStage, int) { load_.KeepResponsive(); };
+    Logo.OnProgress = [this](TProgressStage, int) { escWatch_.Step(); };
 }
 
 void TViewDlg::ConnectHandlers() {
-    const std::pair<QAbstractButton*, void (TViewDlg::*)()> buttons[] = {
-        {ui_->HelpBtn, &TViewDlg::HelpBtnClick}, {ui_->OpenBtn, &TViewDlg::OpenBtnClick},
-        {ui_->AddBtn, &TViewDlg::AddBtnClick},   {ui_->ChangeBtn, &TViewDlg::ChangeBtnClick},
-        {ui_->CloseBtn, &TViewDlg::accept},
-    };
-    for (const auto& [button, handler] : buttons)
-        connect(button, &QAbstractButton::clicked, this,
-                [this, handler] { RunHandler([&] { (this->*handler)(); }); });
+    ConnectClicks<TViewDlg>(this, {
+                                      {ui_->HelpBtn, &TViewDlg::HelpBtnClick},
+                                      {ui_->OpenBtn, &TViewDlg::OpenBtnClick},
+                                      {ui_->AddBtn, &TViewDlg::AddBtnClick},
+                                      {ui_->ChangeBtn, &TViewDlg::ChangeBtnClick},
+                                      {ui_->CloseBtn, &TViewDlg::accept},
+                                  });
     connect(ui_->logoBox, &QComboBox::activated, this,
             [this] { RunHandler([this] { logoBoxChange(); }); });
     connect(ui_->AnimateBox, &QCheckBox::toggled, ui_->LogoPaintBox, &TLogoPreview::SetAnimated);
@@ -100,9 +96,7 @@ void TViewDlg::FormCreate() {
     ui_->CloseBtn->setText(tr("&Close"));
     ui_->ChangeBtn->setText(tr("&Replace logo"));
     ui_->OpenBtn->setText(tr("&Load Image..."));
-    const QString changeHint = FromStd(Format("Replace current %s", {LogoKindName(kind_)}));
-    ui_->ChangeBtn->setToolTip(changeHint);
-    ui_->ChangeBtn->setStatusTip(changeHint);
+    SetHint(*ui_->ChangeBtn, Format("Replace current %s", {LogoKindName(kind_)}));
     ui_->noLogoLabel->setText(tr("File is not yet saved as logo."));
     ReadLogoList();
     FillLogoBox();
@@ -160,7 +154,7 @@ void TViewDlg::logoBoxChange() {
 }
 
 bool TViewDlg::LoadSource(const std::string& path) {
-    return load_.Run([&] { Logo.SetSourceFile(path); });
+    return escWatch_.Run([&] { Logo.SetSourceFile(path); });
 }
 
 // The picture shown before a failed or aborted load; if it can't be read any more either,
@@ -219,7 +213,7 @@ void TViewDlg::UpdateLabels() {
     ui_->noLogoLabel->setVisible(unsaved);
     ui_->Infolabel->setVisible(!unsaved);
     ui_->logoBox->setEnabled(ui_->logoBox->count() > 1);
-    ui_->BmpFilename->setText(FromStd(ExtractFileName(Logo.SourceFile())));
+    ShowElided(*ui_->BmpFilename, FromStd(ExtractFileName(Logo.SourceFile())));
     ui_->BmpFilename->setToolTip(FromStd(Logo.SourceFile()));
     ui_->BmpBreite->setText(QString::number(Logo.SourceWidth()));
     ui_->BmpHoehe->setText(QString::number(Logo.SourceHeight()));
@@ -313,7 +307,7 @@ void TViewDlg::AddBtnClick() {
 }
 
 void TViewDlg::HelpBtnClick() {
-    platform::CurrentHelp().Topic(ViewHelpContext);
+    platform::CurrentHelp().Topic(HelpContextOf(this));
 }
 
 void TViewDlg::done(int result) {

@@ -12,9 +12,9 @@
 #include "core/Global.h"
 #include "image/Logo.h"
 #include "lists/Pathlist.h"
+#include "ui/EscWatch.h"
 #include "ui/FileDialogs.h"
 #include "ui/LogoPreview.h"
-#include "ui/ResponsiveLoad.h"
 
 namespace Ui {
 class TViewDlg;
@@ -62,7 +62,7 @@ private:
     std::unique_ptr<Ui::TViewDlg> ui_;
     TDefaultWidget defaultControl_;
     TLogoSaveDialog saveDialog_;
-    TResponsiveLoad load_;
+    TEscWatch escWatch_;
     TLogo Logo;
     // None when the list file could not be read: the list is then shown empty and can't be
     // edited, so that closing never writes an empty list over one that is still there.

@@ -5,6 +5,7 @@
 
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTest>
 
 #include "UiTest.h"
@@ -35,12 +36,13 @@ TEST_F(QtFileDialogsTest, PictureChosenOnTheHostComesBackAsAWindowsPath) {
     request.InitialDir = "C:\\Pictures\\";
     QStringList filters, selectedFilter;
     QString folder;
-    OnNextModal([&](QDialog& dialog) {
+    WhenModal([&](QDialog& dialog) {
         QFileDialog& files = FileDialog(dialog);
         filters = files.nameFilters();
         selectedFilter = {files.selectedNameFilter()};
         folder = files.directory().absolutePath();
-        files.selectFile(QStringLiteral("tree.bmp"));
+        // Typed as a user types it: selectFile leaves a field that has the focus alone.
+        Child<QLineEdit>(dialog, "fileNameEdit")->setText(QStringLiteral("tree.bmp"));
         dialog.accept();  // public in QDialog, QFileDialog's own runs
     });
     const auto chosen = CurrentFileDialogs().OpenPicture(nullptr, request);
@@ -51,13 +53,28 @@ TEST_F(QtFileDialogsTest, PictureChosenOnTheHostComesBackAsAWindowsPath) {
     EXPECT_EQ(chosen, std::optional<std::string>("C:\\Pictures\\tree.bmp"));
 }
 
+// Never the process's working folder, which is no place of the machine.
+TEST_F(QtFileDialogsTest, WithoutItsInitialFolderTheDialogStartsAtTheDrivesRoot) {
+    for (const char* initialDir : {"", "C:\\Missing\\"}) {
+        TOpenDialogRequest request;
+        request.InitialDir = initialDir;
+        QString folder;
+        WhenModal([&](QDialog& dialog) {
+            folder = FileDialog(dialog).directory().absolutePath();
+            dialog.reject();
+        });
+        CurrentFileDialogs().OpenPicture(nullptr, request);
+        EXPECT_EQ(fs::canonical(folder.toStdString()), fs::canonical(DriveC())) << initialDir;
+    }
+}
+
 TEST_F(QtFileDialogsTest, TheHighlightedPictureIsPreviewedWithItsSize) {
     WriteBitmap(DriveC() / "Pictures" / "tree.bmp", 64, 48);
     TOpenDialogRequest request;
     request.Filter = "Bitmap (*.bmp)|*.bmp";
     request.InitialDir = "C:\\Pictures\\";
     std::vector<QString> facts;
-    OnNextModal([&](QDialog& dialog) {
+    WhenModal([&](QDialog& dialog) {
         emit FileDialog(dialog).currentChanged(
             QString::fromStdString((DriveC() / "Pictures" / "tree.bmp").string()));
         auto shownFacts = [&] {
@@ -88,7 +105,7 @@ TEST_F(QtFileDialogsTest, SavingOverAReadOnlyFileIsRefused) {
     request.FileName = "old.bmp";
     request.NoReadOnlyReturn = true;
     bool stayedOpen = false;
-    OnNextModal([&](QDialog& dialog) {
+    WhenModal([&](QDialog& dialog) {
         dialog.accept();
         stayedOpen = dialog.isVisible();
         dialog.reject();

@@ -3,9 +3,9 @@
 
 #include <gmock/gmock.h>
 
-#include <QProcess>
 #include <algorithm>
 
+#include "RealProgram.h"
 #include "UiTest.h"
 
 using ::testing::HasSubstr;
@@ -22,25 +22,15 @@ protected:
     }
 
     // Runs until the main window has painted its previews; returns what it printed.
-    std::string RunProgram(const fs::path& machine, bool display = true) {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-            environment.remove(name);
-        if (display)
-            environment.insert("QT_QPA_PLATFORM", "offscreen");
-        environment.insert("BOOTRAMA_MACHINE", QString::fromStdString(machine.string()));
-        environment.insert("BOOTRAMA_MESSAGE_LOG", QString::fromStdString(Log().string()));
-        environment.insert("BOOTRAMA_ANSWERS", "ok");
-        environment.insert("BOOTRAMA_STARTUP_BENCH", "1");
-        environment.insert("XDG_CACHE_HOME",
-                           QString::fromStdString((ProgramDir() / "cache").string()));
-        QProcess program;
-        program.setProcessEnvironment(environment);
-        program.start(QString::fromStdString((ProgramDir() / "bootrama").string()), {});
-        EXPECT_TRUE(program.waitForFinished(60000));
-        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
-        exitCode_ = program.exitCode();
-        return program.readAllStandardOutput().toStdString();
+    std::string RunProgram(const fs::path& machine,
+                           RealProgram::Display display = RealProgram::Display::Offscreen) {
+        RealProgram program(ProgramDir(), machine);
+        EXPECT_TRUE(
+            program.Start(display, {{"BOOTRAMA_ANSWERS", "ok"}, {"BOOTRAMA_STARTUP_BENCH", "1"}}));
+        EXPECT_TRUE(program.WaitForEnd());
+        EXPECT_FALSE(program.Crashed());
+        exitCode_ = program.ExitCode();
+        return program.Output();
     }
     fs::path Log() const { return ProgramDir() / "boxes.log"; }
     int exitCode_ = -1;
@@ -72,7 +62,7 @@ TEST_F(FirstStartTest, LeadsThroughTheSetupIntoTheMainWindow) {
 TEST_F(FirstStartTest, WithoutADisplayTheProgramSaysSoInsteadOfAborting) {
     CopyProgramFolder();
     WriteIni("NewInstalled=0\r\n");
-    RunProgram(ProgramDir() / "new-machine", false);
+    RunProgram(ProgramDir() / "new-machine", RealProgram::Display::None);
     EXPECT_EQ(exitCode_, 1);
     EXPECT_EQ(ReadFile(Log()),
               "error\tBootrama\tBootrama needs a graphical display to show its main window.\tok\n");

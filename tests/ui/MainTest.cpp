@@ -11,10 +11,12 @@
 #include "core/RegEntries.h"
 #include "image/Bitmap.h"
 #include "platform/MessageBox.h"
+#include "ui/Create.h"
 #include "ui/FormTools.h"
 #include "ui/LogoPreview.h"
 #include "ui/about.h"
 #include "ui/options.h"
+#include "ui/view.h"
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -338,7 +340,7 @@ TEST_F(MainFormTest, BandAndPreviewTextAreBothReadable) {
     EXPECT_EQ(text->parentWidget()->childAt(band->geometry().center()), text);
 
     WriteLogo(LogoHost(lkBoot));
-    OnNextModal([](QDialog& dialog) { dialog.reject(); });
+    WhenModal([](QDialog& dialog) { dialog.reject(); });
     Child<QAction>(*form, "ViewBoot")->trigger();  // reloads the Startup preview
     ASSERT_EQ(text->text(), "");
     EXPECT_LE(std::abs(band->geometry().center().y() - preview->geometry().center().y()), 1);
@@ -469,7 +471,7 @@ TEST_P(DialogEntryTest, OpensItsDialogAndRefreshesAfterwards) {
     }
     auto form = OpenMainForm();
     std::string title;
-    OnNextModal([&](QDialog& dialog) {
+    WhenModal([&](QDialog& dialog) {
         title = dialog.windowTitle().toStdString();
         // What the dialog changed shows in the main window when it is closed.
         if (entry.kind)
@@ -579,6 +581,13 @@ TEST_F(MainFormTest, HintsOfDialogsReachTheStatusLine) {
     QEvent enter(QEvent::Enter);
     QCoreApplication::sendEvent(Child(about, "SpeedMail"), &enter);
     EXPECT_EQ(form->statusBar()->currentMessage(), "send me an e-mail");
+    TViewBootDlg view(form.get());
+    QCoreApplication::sendEvent(Child(view, "ChangeBtn"), &enter);
+    EXPECT_EQ(form->statusBar()->currentMessage(), "Replace current Startup logo");
+    TCreateDlg create(form.get());
+    QCoreApplication::sendEvent(Child(create, "AnimateBox"), &enter);
+    EXPECT_EQ(form->statusBar()->currentMessage(),
+              "Rotate the colours of the logo as Windows does while it starts");
     QCoreApplication::sendEvent(Child(*form, "SpeedButton3"), &enter);
     EXPECT_EQ(form->statusBar()->currentMessage(), "Exit this application");
     EXPECT_EQ(Child(*form, "SpeedButton3")->toolTip(), "Exit");

@@ -5,13 +5,13 @@
 #include <QCoreApplication>
 #include <QImage>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListView>
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTreeView>
 #include <cmath>
 
 #include "UiTest.h"
@@ -200,7 +200,12 @@ TEST_F(ScreenshotTest, ListEditor) {
     Save(editor, "list-editor-no-logo.png");
 
     WhenModal([this](QDialog& chooser) {
-        Child<QLineEdit>(chooser, "PathEdit")->setText("C:\\Logos");
+        // Chosen in the tree, which fills in the path as a user sees it.
+        auto* folders = Child<QTreeView>(chooser, "FolderTree");
+        folders->setCurrentIndex(folders->model()
+                                     ->match(folders->model()->index(0, 0), Qt::DisplayRole,
+                                             QStringLiteral("Logos"), 1, Qt::MatchRecursive)
+                                     .value(0));
         Save(chooser, "folder-chooser.png");
         chooser.accept();
     });

@@ -48,21 +48,12 @@ UiTest::UiTest() {
     auto dialogs = std::make_unique<ScriptedFileDialogs>();
     fileDialogs_ = dialogs.get();
     SetFileDialogs(std::move(dialogs));
-    answerTimer_.setInterval(10);
     QObject::connect(&answerTimer_, &QTimer::timeout, [this] { AnswerModal(); });
+    answerTimer_.start(10);
 }
 
 UiTest::~UiTest() {
     SetFileDialogs(nullptr);
-}
-
-void UiTest::OnNextModal(std::function<void(QDialog& dialog)> action) {
-    // exec() shows the dialog before it runs its own event loop, where this fires.
-    QTimer::singleShot(0, [action = std::move(action)] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr) << "no modal dialog open";
-        action(*dialog);
-    });
 }
 
 bool UiTest::MakeJpeg(const fs::path& path, int width, int height) {
@@ -74,6 +65,7 @@ bool UiTest::MakeJpeg(const fs::path& path, int width, int height) {
 }
 
 void UiTest::TearDown() {
+    EXPECT_EQ(answers_.size(), 0u) << "answers for dialogs that never opened";
     if (!HasFailure())
         return;
     for (const auto& box : Boxes())
@@ -150,17 +142,23 @@ void UiTest::ExpectNoControlSquashed(const QWidget& form) {
 
 void UiTest::WhenModal(std::function<void(QDialog&)> answer) {
     answers_.push_back(std::move(answer));
-    answerTimer_.start();
 }
 
 void UiTest::AnswerModal() {
     auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (dialog == nullptr || !dialog->isVisible() || answers_.empty())
+    if (answered_ != nullptr && !answered_->isVisible())
+        answered_ = nullptr;
+    // A dialog busy when it was answered closes once its work is done.
+    if (dialog == nullptr || !dialog->isVisible() || dialog == answered_)
         return;
+    if (answers_.empty()) {
+        ADD_FAILURE() << "unexpected dialog " << dialog->windowTitle().toStdString();
+        dialog->reject();
+        return;
+    }
     auto answer = std::move(answers_.front());
     answers_.pop_front();
-    if (answers_.empty())
-        answerTimer_.stop();
+    answered_ = dialog;
     answer(*dialog);
 }
 

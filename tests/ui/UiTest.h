@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <deque>
@@ -39,14 +40,11 @@ class UiTest : public testenv::MachineTest {
 protected:
     UiTest();
     ~UiTest() override;
-    // A failing test shows the boxes it met.
+    // A failing test shows the boxes it met; an answer whose dialog never opened fails it.
     void TearDown() override;
 
     // The file dialogs of the windows, scripted.
     ScriptedFileDialogs& FileDialogs() { return *fileDialogs_; }
-    // A command that opens a modal dialog returns when it closes: action runs on the dialog
-    // once it shows, and must close it.
-    static void OnNextModal(std::function<void(QDialog& dialog)> action);
     // A JPEG picture of the size made by ImageMagick; false (the test is skipped) without it.
     static bool MakeJpeg(const fs::path& path, int width, int height);
 
@@ -70,10 +68,11 @@ protected:
 
     std::unique_ptr<TMainForm> OpenMainForm();
 
-    // Answers the next modal dialog that opens (one shown with exec()) from inside its
-    // event loop; answer must close it. Answers queue up in the order given.
+    // A command that opens a modal dialog returns when it closes: answer runs on the next
+    // modal dialog once it shows (from inside its event loop), and must close it. Answers
+    // queue up in the order given; a modal dialog that finds none fails the test and is
+    // cancelled, rather than holding it up.
     void WhenModal(std::function<void(QDialog&)> answer);
-    std::size_t PendingAnswers() const { return answers_.size(); }
 
     // The "text" of each named control, as shipped.
     static void ExpectCaptions(const QWidget& form,
@@ -95,6 +94,7 @@ private:
     void AnswerModal();
 
     std::deque<std::function<void(QDialog&)>> answers_;
+    QPointer<QDialog> answered_;
     QTimer answerTimer_;
 };
 

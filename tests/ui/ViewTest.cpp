@@ -190,6 +190,11 @@ TEST_F(ViewDlgTest, StatusColumnNeverCoversThePreview) {
         EXPECT_LE(area.right(), dialog->rect().right()) << control;
         EXPECT_GE(widget->width(), widget->minimumSizeHint().width()) << control;
     }
+    // The name is cut with an ellipsis, not mid-word; the tooltip has the whole path.
+    const auto* name = Child<QLabel>(*dialog, "BmpFilename");
+    EXPECT_TRUE(name->text().endsWith(QChar(0x2026))) << name->text().toStdString();
+    EXPECT_LE(name->fontMetrics().horizontalAdvance(name->text()), name->contentsRect().width());
+    EXPECT_EQ(name->toolTip().toStdString(), jpeg);
 }
 
 // A list file that can't be read is shown empty and can't be edited, so that the close never

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QDialog>
 #include <QScreen>
-#include <QTimer>
 
 #include "UiTest.h"
 #include "ui/FormTools.h"
@@ -96,9 +95,9 @@ TEST_F(WindowPlacementTest, ADialogBlocksOnlyItsOwnWindowAndGivesTheFocusBack) {
     BlockedRecorder ownerState(owner);
     BlockedRecorder helpState(help);
     QDialog dialog(&owner);
-    QTimer::singleShot(0, &dialog, [&] {
+    WhenModal([&](QDialog& shown) {
         QApplication::setActiveWindow(&help);
-        dialog.accept();
+        shown.accept();
     });
     EXPECT_EQ(ExecModal(dialog), QDialog::Accepted);
     EXPECT_TRUE(ownerState.blocked);
