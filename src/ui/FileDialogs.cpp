@@ -1,5 +1,6 @@
 #include "ui/FileDialogs.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -238,11 +239,16 @@ public:
                                                   "*.vhd *.vfd *.flp)"),
                                    QStringLiteral("All files (*)")});
         }
+        // Where the drive leads now, else the home folder, never the working folder; the
+        // places of this computer beside, not the machine's drives a picture dialog kept.
         std::error_code error;
         const auto where = folder ? start : start.parent_path();
-        if (!where.empty() && std::filesystem::is_directory(where, error))
-            dialog.setDirectory(FromStd(where.string()));
+        const bool there = !where.empty() && std::filesystem::is_directory(where, error);
+        dialog.setDirectory(there ? FromStd(where.string()) : QDir::homePath());
+        dialog.setSidebarUrls(
+            {QUrl::fromLocalFile(QDir::homePath()), QUrl::fromLocalFile(QDir::rootPath())});
         const TOverrideCursor normalCursor(Qt::ArrowCursor, true);
+        BoundToScreen(&dialog);
         if (ExecModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return std::nullopt;
         return std::filesystem::path(ToStd(dialog.selectedFiles().constFirst()));
