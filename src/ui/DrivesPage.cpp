@@ -84,6 +84,7 @@ TTargetFacts DescribeDriveTarget(const DriveTarget& target) {
 TDrivesPage::TDrivesPage(QWidget* parent)
     : QWidget(parent), ui_(std::make_unique<Ui::TDrivesPage>()) {
     ui_->setupUi(this);
+    ui_->DriveInfoLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     ui_->DriveList->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     ui_->DriveList->header()->setSectionResizeMode(1, QHeaderView::Stretch);
     ui_->DriveList->header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
@@ -172,6 +173,8 @@ void TDrivesPage::ShowSelected() {
     ui_->DriveInfoLabel->setText(MessageText(facts.details));
     ui_->DriveInfoLabel->setStyleSheet(facts.problem ? QStringLiteral("color: red;") : QString());
     ui_->DriveInfoLabel->setVisible(!facts.details.empty());
+    // A refusal ends in the command that converts the image: all of it on view, to copy.
+    GrowToFit(window());
 }
 
 // The FAT volumes of an image to choose from; "Automatic" picks the active one.

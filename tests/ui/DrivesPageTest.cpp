@@ -11,6 +11,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
+#include <map>
 
 #include "UiTest.h"
 #include "platform/Files.h"
@@ -178,6 +179,54 @@ TEST_F(DrivesPageTest, TheRestOfTheDialogFollowsAChangedDrive) {
     EXPECT_TRUE(Child<QCheckBox>(dialog, "BootOffCheckBox")->isChecked());
     EXPECT_EQ(Child<QComboBox>(dialog, "BootDriveBox")->currentText(), "c: [drive_c]");
     EXPECT_EQ(fs::read_symlink(Link("c:")), DriveC());
+}
+
+// The conversion a refusal names is a command to copy: none of it is cut off.
+TEST_F(DrivesPageTest, TheRefusalOfAnotherFormatIsShownWhole) {
+    const fs::path qcow2 = Images() / "a disk image of QEMU with a long name.qcow2";
+    ASSERT_EQ(imagetest::Shell("qemu-img create -q -f qcow2 '" + qcow2.string() + "' 1M"), 0);
+    TOptionDlg dialog;
+    dialog.show();
+    auto* page = Child<TDrivesPage>(dialog, "SheetDrives");
+    Child<QTabWidget>(dialog, "PageControl1")->setCurrentWidget(page);
+    const int height = dialog.height();
+    page->SelectLetter('C');
+    FileDialogs().driveAnswers = {qcow2};
+    Click(*page, "BrowseImageBtn");
+    QCoreApplication::processEvents();
+    const auto* label = Child<QLabel>(*page, "DriveInfoLabel");
+    EXPECT_THAT(label->text().toStdString(), HasSubstr("qemu-img convert -O raw"));
+    EXPECT_GE(label->height(), label->heightForWidth(label->width()));
+    EXPECT_GT(dialog.height(), height);
+
+    FileDialogs().driveAnswers = {DriveC()};
+    Click(*page, "BrowseFolderBtn");
+    EXPECT_GT(dialog.height(), height);  // no jumping back
+}
+
+// Alt with a key two controls share only moves between them; each must press its button.
+TEST_F(DrivesPageTest, EachAltKeyOfTheTabReachesOneControl) {
+    TOptionDlg dialog;
+    dialog.show();
+    Child<QTabWidget>(dialog, "PageControl1")
+        ->setCurrentWidget(Child<TDrivesPage>(dialog, "SheetDrives"));
+    std::map<QChar, QString> keys;
+    auto take = [&](const QString& text) {
+        const qsizetype at = text.indexOf(QLatin1Char('&'));
+        if (at >= 0 && at + 1 < text.size()) {
+            const auto [taken, fresh] = keys.emplace(text[at + 1].toLower(), text);
+            EXPECT_TRUE(fresh) << text.toStdString() << " and " << taken->second.toStdString();
+        }
+    };
+    for (const auto* button : dialog.findChildren<QAbstractButton*>()) {
+        if (button->isVisibleTo(&dialog))
+            take(button->text());
+    }
+    for (const auto* label : dialog.findChildren<QLabel*>()) {
+        if (label->buddy() != nullptr && label->isVisibleTo(&dialog))
+            take(label->text());
+    }
+    EXPECT_GE(keys.size(), 6u);
 }
 
 }  // namespace
