@@ -47,20 +47,6 @@ timespec Now() {
 // Temporaries older than this process were left by an earlier one.
 const timespec kProcessStart = Now();
 
-std::optional<struct stat> StatOf(const fs::path& file) {
-    struct stat status {};
-    if (::stat(file.c_str(), &status) != 0)
-        return std::nullopt;
-    return status;
-}
-
-std::optional<struct stat> LinkStatOf(const fs::path& file) {
-    struct stat status {};
-    if (::lstat(file.c_str(), &status) != 0)
-        return std::nullopt;
-    return status;
-}
-
 // The kernel's own file systems hold nobody's files: their "regular" files may never end
 // (/proc/self/pagemap) or lose what reading takes (/proc/kmsg).
 bool OnKernelFileSystem(const fs::path& file) {

@@ -27,6 +27,20 @@ int UniqueFd::Release() {
     return fd;
 }
 
+std::optional<struct stat> StatOf(const std::filesystem::path& file) {
+    struct stat status {};
+    if (::stat(file.c_str(), &status) != 0)
+        return std::nullopt;
+    return status;
+}
+
+std::optional<struct stat> LinkStatOf(const std::filesystem::path& file) {
+    struct stat status {};
+    if (::lstat(file.c_str(), &status) != 0)
+        return std::nullopt;
+    return status;
+}
+
 long long ReadAt(int fd, void* buffer, std::size_t size, std::uint64_t offset) {
     auto* bytes = static_cast<char*>(buffer);
     std::size_t done = 0;

@@ -3,9 +3,12 @@
 // whole reads and writes at an offset that carry on after interruptions and short
 // transfers.
 
+#include <sys/stat.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 
 namespace platform {
 
@@ -22,6 +25,10 @@ public:
 private:
     int fd_;
 };
+
+// The file's status, following a symbolic link or not; nothing when it can't be had.
+std::optional<struct stat> StatOf(const std::filesystem::path& file);
+std::optional<struct stat> LinkStatOf(const std::filesystem::path& file);
 
 // The number of bytes read, short only at the end of the file; -1 (errno set) on failure.
 long long ReadAt(int fd, void* buffer, std::size_t size, std::uint64_t offset);

@@ -2,7 +2,6 @@
 // the image as they change a folder, a virtual machine that has the image open is named in
 // the boxes, and a switch killed at any moment leaves the old or the new logos whole.
 
-#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -122,14 +121,9 @@ TEST_F(ImageMachineRun, AutoOnAnImageInUseSaysToCloseTheVirtualMachine) {
     TestImage& image = MapImage(imagetest::kImageKinds[2], 1);
     WriteConfig(true, true, true);
     const std::string before = imagetest::Bytes(image.Path());
-    const int fd = ::open(image.Path().c_str(), O_RDONLY);
-    struct flock lock {};
-    lock.l_type = F_RDLCK;
-    lock.l_start = 100;
-    lock.l_len = 1;
-    ASSERT_EQ(::fcntl(fd, F_OFD_SETLK, &lock), 0);
+    const imagetest::QemuLikeLock lock(image.Path());
+    ASSERT_TRUE(lock.Held());
     const RunResult run = Run("/Auto");
-    ::close(fd);
     ASSERT_EQ(run.boxes.size(), 3u);
     for (const std::string& box : run.boxes) {
         EXPECT_THAT(box, HasSubstr("could not be changed!\\rError: EDiskImageError\\r"));

@@ -2,9 +2,7 @@
 // on a folder, mtools and fsck.fat agree with what they wrote, and a refusal of the image
 // reaches the caller with its reason.
 
-#include <fcntl.h>
 #include <gmock/gmock.h>
-#include <unistd.h>
 
 #include "PlatformFixture.h"
 #include "platform/Errors.h"
@@ -118,13 +116,8 @@ TEST_F(ImageMachine, ALetterCanNameAnotherPartitionOfTheImage) {
 TEST_F(ImageMachine, AnImageInUseRefusesChangesWithItsReasonAndKeepsEverything) {
     const fs::path image = Map('C', imagetest::kImageKinds[0]).Path();
     const std::string before = imagetest::Bytes(image);
-    // A byte lock on the image, as QEMU takes them.
-    const int fd = ::open(image.c_str(), O_RDONLY);
-    struct flock lock {};
-    lock.l_type = F_RDLCK;
-    lock.l_start = 100;
-    lock.l_len = 1;
-    ASSERT_EQ(::fcntl(fd, F_OFD_SETLK, &lock), 0);
+    const imagetest::QemuLikeLock lock(image);
+    ASSERT_TRUE(lock.Held());
     const std::string logo = HostFile("new.sys", Pattern('n'));
     const auto expectRefused = [](auto change) {
         try {
@@ -142,7 +135,6 @@ TEST_F(ImageMachine, AnImageInUseRefusesChangesWithItsReasonAndKeepsEverything) 
     // Looking stays possible.
     EXPECT_EQ(ReadFile("C:\\LOGO.SYS", kMaxLogoFileBytes), TestImage::OldLogo());
     EXPECT_TRUE(imagetest::Bytes(image) == before);
-    ::close(fd);
 }
 
 TEST_F(ImageMachine, AnImageOfAnotherFormatIsADriveWithoutItsDiskThatSaysWhy) {

@@ -164,14 +164,11 @@ protected:
 };
 
 TEST_F(ImageInUseTest, RefusesWhileAnotherDescriptionHoldsALockAsQemuDoes) {
-    const int fd = ::open(image_.c_str(), O_RDONLY);
-    struct flock lock {};
-    lock.l_type = F_RDLCK;
-    lock.l_start = 100;
-    lock.l_len = 1;
-    ASSERT_EQ(::fcntl(fd, F_OFD_SETLK, &lock), 0);
-    ExpectRefusedSaying("another program");
-    ::close(fd);
+    {
+        const QemuLikeLock lock(image_);
+        ASSERT_TRUE(lock.Held());
+        ExpectRefusedSaying("another program");
+    }
     ImageDrive(image_).WriteFile("C:\\LOGO.SYS", Pattern('n'));
 }
 

@@ -1,6 +1,8 @@
 #include "support/DiskImages.h"
 
+#include <fcntl.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -121,6 +123,19 @@ std::string TestImage::Fsck(int* status) {
 
 std::string TestImage::OldLogo() {
     return Pattern('o');
+}
+
+QemuLikeLock::QemuLikeLock(const fs::path& image) : fd_(::open(image.c_str(), O_RDONLY)) {
+    struct flock lock {};
+    lock.l_type = F_RDLCK;
+    lock.l_start = 100;
+    lock.l_len = 1;
+    held_ = fd_ >= 0 && ::fcntl(fd_, F_OFD_SETLK, &lock) == 0;
+}
+
+QemuLikeLock::~QemuLikeLock() {
+    if (fd_ >= 0)
+        ::close(fd_);
 }
 
 std::string Bytes(const fs::path& file) {

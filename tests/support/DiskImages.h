@@ -61,6 +61,21 @@ private:
     fs::path path_;
 };
 
+// A byte lock on an image of another open file description, as QEMU holds them while a
+// virtual machine runs; let go when the object goes.
+class QemuLikeLock {
+public:
+    explicit QemuLikeLock(const fs::path& image);
+    ~QemuLikeLock();
+    QemuLikeLock(const QemuLikeLock&) = delete;
+    QemuLikeLock& operator=(const QemuLikeLock&) = delete;
+    bool Held() const { return held_; }
+
+private:
+    int fd_;
+    bool held_ = false;
+};
+
 // The image's bytes, to see that a refused change left it as it was.
 std::string Bytes(const fs::path& file);
 // A logo-sized file whose bytes depend on seed.

@@ -9,6 +9,7 @@
 
 #include "platform/Errors.h"
 #include "platform/HostFile.h"
+#include "platform/PosixFile.h"
 #include "platform/Text.h"
 #include "platform/drives/WindowsPath.h"
 
@@ -17,13 +18,6 @@ namespace platform::drives {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::optional<struct stat> StatOf(const fs::path& file) {
-    struct stat status {};
-    if (::stat(file.c_str(), &status) != 0)
-        return std::nullopt;
-    return status;
-}
 
 bool IsFolder(const fs::path& file) {
     auto status = StatOf(file);
