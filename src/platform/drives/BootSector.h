@@ -1,6 +1,6 @@
 #pragma once
 // The layout of a FAT volume from the BIOS parameter block of its boot sector, after
-// Microsoft's FAT32 File System Specification (fatgen103): the type follows from the
+// Microsoft's FAT32 document (fatgen103.doc): the type follows from the
 // number of clusters alone.
 
 #include <cstdint>

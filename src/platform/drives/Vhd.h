@@ -1,7 +1,7 @@
 #pragma once
-// Virtual PC's VHD format, after Microsoft's Virtual Hard Disk Image Format Specification:
-// a 512-byte footer at the end of the file; a dynamic disk adds a header, a block
-// allocation table and blocks of a sector bitmap followed by data. All big-endian.
+// The VHD format of Virtual PC, as Microsoft documents it: a 512-byte footer at the end of
+// the file; a dynamic disk adds a header, a block allocation table and blocks of a sector
+// bitmap followed by data. All big-endian.
 
 #include <array>
 #include <cstdint>
