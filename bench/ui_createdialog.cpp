@@ -33,6 +33,10 @@ public:
     std::optional<std::string> SaveFile(QWidget*, const TSaveDialogRequest&) override {
         return std::nullopt;
     }
+    std::optional<fs::path> ChooseDriveTarget(QWidget*, platform::DriveTarget::Kind,
+                                              const fs::path&) override {
+        return std::nullopt;
+    }
 
 private:
     std::string path_;

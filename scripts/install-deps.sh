@@ -12,6 +12,7 @@ packages=(
   xvfb xauth x11-utils imagemagick attr openbox xdotool
   clang libclang-rt-14-dev clang-format
   hyperfine time
+  dosfstools mtools fdisk qemu-utils
   fonts-dejavu-core
   help2man file lintian desktop-file-utils appstream
 )

@@ -18,7 +18,7 @@ namespace {
 constexpr const char* UndoTitle = "Bootrama: undo changes";
 
 void ShowUndoError(const char* pattern, const std::exception& error) {
-    ErrorBox(UndoTitle, Format(pattern, {platform::ClassNameOf(error)}));
+    ErrorBox(UndoTitle, Format(pattern, {platform::ErrorDetail(error)}));
 }
 
 void PutBackupsBack() {

@@ -35,7 +35,7 @@ bool ReadLogoSetting() {
         return ini.ReadBool(Section, Key, true);
     } catch (const std::exception& error) {
         // A file that is there but can't be read (a FIFO, far too large) is no "Logo=1".
-        throw EBootOffError(Format(ReadErrorText, {ini.FileName(), platform::ClassNameOf(error)}));
+        throw EBootOffError(Format(ReadErrorText, {ini.FileName(), platform::ErrorDetail(error)}));
     }
 }
 

@@ -135,7 +135,7 @@ void TSBootIni::WriteContents() {
     } catch (const std::exception& error) {
         throw EIniError(
             Format("General error writing the configuration file (bootrama.ini)\rError: %s",
-                   {platform::ClassNameOf(error)}));
+                   {platform::ErrorDetail(error)}));
     }
 }
 
@@ -165,7 +165,7 @@ void TSBootIni::ReadConfig() {
     } catch (const std::exception& error) {
         throw EIniError(
             Format("General error reading the configuration file (bootrama.ini)\rError: %s",
-                   {platform::ClassNameOf(error)}));
+                   {platform::ErrorDetail(error)}));
     }
 }
 
@@ -212,6 +212,6 @@ void WriteConfigAtClose() {
         ErrorBox("Configuration file", error.Message());
     } catch (const std::exception& error) {
         ErrorBox("Configuration file",
-                 Format("General Error\rError: %s", {platform::ClassNameOf(error)}));
+                 Format("General Error\rError: %s", {platform::ErrorDetail(error)}));
     }
 }

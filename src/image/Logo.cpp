@@ -23,7 +23,7 @@ void TLogo::SetSourceFile(const std::string& path) {
         } catch (const platform::EStreamError& error) {
             Clear();
             const std::string message = Format("Error reading the file \"%s\"!\rError: %s",
-                                               {path, platform::ClassNameOf(error)});
+                                               {path, platform::ErrorDetail(error)});
             if (!IsBootLogoFile())
                 throw ELogoError(message);
             if (!ShowDefault())
@@ -96,7 +96,7 @@ void TLogo::SaveToFile(const std::string& path) {
     } catch (const EQuietException&) {
     } catch (const std::exception& error) {
         throw ELogoError(Format("Error creating the file \"%s\"!\rError: %s",
-                                {path, platform::ClassNameOf(error)}));
+                                {path, platform::ErrorDetail(error)}));
     }
 }
 

@@ -16,7 +16,7 @@ TListFileText::TListFileText(const std::string& fileName) {
             Format("Error reading the file \"%s\"!\rError: %s", {fileName, error.ClassName()}));
     } catch (const std::exception& error) {
         throw EFileListError(Format("General Error reading the file \"%s\"!\rError: %s",
-                                    {fileName, platform::ClassNameOf(error)}));
+                                    {fileName, platform::ErrorDetail(error)}));
     }
     text_.resize(std::min(text_.find('\0'), text_.size()));
 }

@@ -88,7 +88,7 @@ platform::BoxAnswer TFileStringlist::SaveList() {
         return answer;
     } catch (const std::exception& error) {
         throw EFileListError(Format("Error creating the file \"%s\"!\rError: %s",
-                                    {fileName_, platform::ClassNameOf(error)}));
+                                    {fileName_, platform::ErrorDetail(error)}));
     }
 }
 
@@ -352,6 +352,6 @@ void TPathStringList::UpdateHint(int y) {
             listBox_->SetHint(entry + "|");
     } catch (const std::exception& error) {
         listBox_->SetHint(
-            Format("Error creating the hint\rError: %s", {platform::ClassNameOf(error)}));
+            Format("Error creating the hint\rError: %s", {platform::ErrorDetail(error)}));
     }
 }

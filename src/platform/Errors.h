@@ -2,8 +2,10 @@
 // The toolkit's error classes. Messages of the program name the class of a caught error
 // ("...\rError: EFOpenError"), so every class knows its own name at run time.
 
+#include <cstdint>
 #include <exception>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -68,8 +70,31 @@ BOOTRAMA_EXCEPTION_CLASS(EIniFileException, Exception);  // "Unable to write to 
 BOOTRAMA_EXCEPTION_CLASS(ERegistryException, Exception);
 BOOTRAMA_EXCEPTION_CLASS(EOutOfMemory, Exception);
 
+// A disk image that is not changed, or not read, and why: a format we don't handle, a
+// damaged file system, a virtual machine that has the image open. The message says what to
+// do; the Windows code (32: in use, 1392: damaged, 1785: unknown format) is for messages
+// that show one.
+class EDiskImageError : public EStreamError {
+public:
+    EDiskImageError(std::string message, int errorCode)
+        : EStreamError(std::move(message)), errorCode_(errorCode) {}
+    int ErrorCode() const noexcept { return errorCode_; }
+    const char* ClassName() const noexcept override { return "EDiskImageError"; }
+
+private:
+    int errorCode_;
+};
+
+// A file that is not there, is a folder or can't be opened, named as the caller spelled it.
+EFOpenError CannotOpen(std::string_view shownName);
+// A file refused for its size before it is read: larger than the limit of its kind.
+EReadError FileTooLarge(std::string_view shownName, std::uintmax_t maxBytes);
+
 // The class name of any caught error: ours by their own name, std::bad_alloc as
 // EOutOfMemory, anything else as "Exception".
 std::string ClassNameOf(const std::exception& error);
+// What "Error: %s" in a message shows of a caught error: its class name, and for a disk
+// image's refusal, which the user can do something about, its message on the next line.
+std::string ErrorDetail(const std::exception& error);
 
 }  // namespace platform

@@ -3,44 +3,60 @@
 #include <QList>
 #include <QString>
 #include <algorithm>
-#include <filesystem>
+#include <cctype>
 #include <optional>
-#include <system_error>
 
 #include "platform/Errors.h"
-#include "platform/HostFile.h"
 #include "platform/Machine.h"
+#include "platform/drives/Drive.h"
+#include "platform/drives/WindowsPath.h"
 
 namespace platform {
 
 namespace {
 
-namespace fs = std::filesystem;
+drives::Drive* DriveOf(std::string_view path) {
+    return CurrentMachine().DriveOf(path);
+}
 
-std::optional<fs::path> Host(std::string_view path) {
-    return CurrentMachine().ToHost(path);
+// A question about a file has no room for why a disk image can't be read: its file is not
+// there then, as on a drive without its disk. Reading or changing the file says why.
+template <typename Query, typename Answer>
+Answer Asking(std::string_view path, Answer nothing, Query query) {
+    drives::Drive* drive = DriveOf(path);
+    if (!drive)
+        return nothing;
+    try {
+        return query(*drive);
+    } catch (const EDiskImageError&) {
+        return nothing;
+    }
+}
+
+// A change that reports only success: the drive's own refusals are a plain failure, as on
+// Windows; a disk image that refuses is an error the user must see, so it goes on.
+template <typename Change>
+bool Changing(Change change) {
+    try {
+        change();
+        return true;
+    } catch (const EDiskImageError&) {
+        throw;
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 // A path no drive holds can't be opened, as a missing file can't.
-fs::path HostToRead(std::string_view path) {
-    auto host = Host(path);
-    if (!host)
-        throw EFOpenError("Cannot open file \"" + std::string(path) + "\"");
-    return *host;
+drives::Drive& DriveToRead(std::string_view path) {
+    drives::Drive* drive = DriveOf(path);
+    if (!drive)
+        throw CannotOpen(path);
+    return *drive;
 }
 
 bool HasAttribute(std::uint32_t attributes, std::uint32_t flag) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & flag) != 0;
-}
-
-bool IsDirectory(const fs::path& file) {
-    std::error_code error;
-    return fs::is_directory(file, error);
-}
-
-bool Exists(const fs::path& file) {
-    std::error_code error;
-    return fs::exists(fs::symlink_status(file, error));
 }
 
 std::u32string Folded(std::string_view text) {
@@ -90,91 +106,96 @@ std::u32string FoldedPattern(std::string_view pattern) {
 }  // namespace
 
 std::uint32_t GetFileAttributes(std::string_view path) {
-    auto host = Host(path);
-    return host ? host::Attributes(*host) : INVALID_FILE_ATTRIBUTES;
+    return Asking(path, INVALID_FILE_ATTRIBUTES,
+                  [&](drives::Drive& drive) { return drive.Attributes(path); });
 }
 
 bool SetFileAttributes(std::string_view path, std::uint32_t attributes) {
-    auto host = Host(path);
-    return host && host::SetAttributes(*host, attributes);
+    drives::Drive* drive = DriveOf(path);
+    return drive && Changing([&] { drive->SetAttributes(path, attributes); });
 }
 
 bool CopyFile(std::string_view source, std::string_view destination, bool failIfExists,
               std::uintmax_t maxBytes) {
-    auto from = Host(source);
-    auto to = Host(destination);
+    drives::Drive* from = DriveOf(source);
+    drives::Drive* to = DriveOf(destination);
     if (!from || !to)
         return false;
-    std::error_code error;
-    if (Exists(*to)) {
-        std::uint32_t existing = host::Attributes(*to);
-        if (failIfExists || fs::equivalent(*from, *to, error) ||
-            HasAttribute(existing, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
-                                       FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY)) {
-            return false;
-        }
-    }
-    try {
-        host::ReplaceAtomically(*to, destination, host::ReadWhole(*from, source, maxBytes), *from);
-        return true;
-    } catch (const std::exception&) {
+    constexpr std::uint32_t kProtected = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                         FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
+    if (auto existing = to->Find(destination);
+        existing && (failIfExists || HasAttribute(existing->attributes, kProtected))) {
         return false;
     }
+    return Changing([&] { from->Copy(source, *to, destination, maxBytes); });
 }
 
 bool DeleteFile(std::string_view path) {
-    auto host = Host(path);
-    // A link goes itself, harmless to what it points at; a device, FIFO or socket stays.
-    std::error_code error;
-    auto kind = host ? fs::symlink_status(*host, error).type() : fs::file_type::none;
-    if ((kind != fs::file_type::regular && kind != fs::file_type::symlink) || IsDirectory(*host))
-        return false;
-    if (HasAttribute(host::Attributes(*host), FILE_ATTRIBUTE_READONLY))
-        return false;
-    return fs::remove(*host, error);
+    drives::Drive* drive = DriveOf(path);
+    return drive && Changing([&] { drive->DeleteFile(path); });
 }
 
 bool FileExists(std::string_view path) {
-    auto host = Host(path);
-    if (!host)
-        return false;
-    std::error_code error;
-    return fs::exists(*host, error) && !IsDirectory(*host);
+    return Asking(path, false, [&](drives::Drive& drive) {
+        auto entry = drive.Find(path);
+        return entry && !entry->IsDirectory();
+    });
 }
 
 bool FileReplaceable(std::string_view path) {
-    auto host = Host(path);
-    return host && host::Replaceable(*host);
+    return Asking(path, false, [&](drives::Drive& drive) { return drive.Replaceable(path); });
 }
 
 bool DirectoryExists(std::string_view path) {
-    auto host = Host(path);
-    return host && IsDirectory(*host);
+    return Asking(path, false, [&](drives::Drive& drive) { return drive.IsDirectory(path); });
 }
 
+std::optional<std::string> SpelledPath(std::string_view path) {
+    drives::Drive* drive = DriveOf(path);
+    if (!drive)
+        return std::nullopt;
+    std::string spelled{static_cast<char>(std::toupper(static_cast<unsigned char>(path[0]))), ':'};
+    bool found = true;
+    for (const std::string& name : drives::PathComponents(path.substr(2))) {
+        const std::string next = spelled + "\\" + name;
+        std::optional<drives::Entry> entry;
+        if (found) {
+            try {
+                entry = drive->Find(next);
+            } catch (const EDiskImageError&) {
+            }
+        }
+        found = entry.has_value();
+        spelled = found ? spelled + "\\" + entry->name : next;
+    }
+    return spelled.size() == 2 ? spelled + "\\" : spelled;
+}
+
+// The entries of a folder whose names match, long or 8.3, as FindFirstFile finds them.
 std::vector<FindData> FindEntries(std::string_view pattern, FindOptions options) {
     std::vector<FindData> entries;
     auto separator = pattern.find_last_of("\\/");
     if (separator == std::string_view::npos)
         return entries;
-    auto directory = Host(pattern.substr(0, separator + 1));
+    const std::string_view folder = pattern.substr(0, separator + 1);
     std::u32string namePattern = FoldedPattern(pattern.substr(separator + 1));
-    if (!directory || namePattern.empty())
+    if (namePattern.empty())
         return entries;
-    std::error_code error;
-    for (fs::directory_iterator it(*directory, error), end; !error && it != end;
-         it.increment(error)) {
-        std::string name = it->path().filename().string();
-        if (namePattern != U"*" && !WildcardMatch(namePattern, Folded(name)))
+    const auto matches = [&](const std::string& name) {
+        return !name.empty() && WildcardMatch(namePattern, Folded(name));
+    };
+    auto listing = Asking(folder, std::vector<drives::Entry>(),
+                          [&](drives::Drive& drive) { return drive.List(folder); });
+    for (drives::Entry& entry : listing) {
+        if (namePattern != U"*" && !matches(entry.name) && !matches(entry.shortName))
             continue;
-        std::uint32_t attributes = host::Attributes(it->path());
-        if (options.skipDirectories && HasAttribute(attributes, FILE_ATTRIBUTE_DIRECTORY))
+        if (options.skipDirectories && HasAttribute(entry.attributes, FILE_ATTRIBUTE_DIRECTORY))
             continue;
         if (options.skipHiddenAndSystem &&
-            HasAttribute(attributes, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) {
+            HasAttribute(entry.attributes, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) {
             continue;
         }
-        entries.push_back({std::move(name), attributes});
+        entries.push_back({std::move(entry.name), entry.attributes});
     }
     return entries;
 }
@@ -200,18 +221,18 @@ bool PathMatchSpec(std::string_view name, std::string_view patterns) {
 }
 
 std::string ReadFile(std::string_view path, std::uintmax_t maxBytes) {
-    return host::ReadWhole(HostToRead(path), path, maxBytes);
+    return DriveToRead(path).ReadFile(path, maxBytes);
 }
 
 ReadStream OpenReadStream(std::string_view path, std::uintmax_t maxBytes) {
-    return host::OpenReadStream(HostToRead(path), path, maxBytes);
+    return DriveToRead(path).OpenReadStream(path, maxBytes);
 }
 
 void WriteFileAtomic(std::string_view path, std::string_view contents) {
-    auto host = Host(path);
-    if (!host)
+    drives::Drive* drive = DriveOf(path);
+    if (!drive)
         throw EFCreateError("Cannot create file \"" + std::string(path) + "\"");
-    host::ReplaceAtomically(*host, path, contents);
+    drive->WriteFile(path, contents);
 }
 
 }  // namespace platform

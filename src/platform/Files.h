@@ -4,10 +4,16 @@
 // live in the extended attribute user.DOSATTRIB where the file system keeps it.
 // Windows refuses to overwrite or delete a read-only file; so do these functions, also
 // for root, who could do it on the host.
+//
+// A path's drive letter picks its drive: a host folder or a disk image. Queries answer for
+// an image that can't be read as for a drive without its disk; the changes that answer
+// with a bool still throw EDiskImageError when an image refuses them (in use, damaged, of
+// a format we don't write), so that the user learns why.
 
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,6 +55,9 @@ bool FileExists(std::string_view path);  // a file, not a directory
 // the file is not touched.
 bool FileReplaceable(std::string_view path);
 bool DirectoryExists(std::string_view path);
+// The path as its drive spells the names that are there ("c:\windows\" gives "C:\WINDOWS");
+// names that are not there stay as given. Nothing when the path's drive is not mapped.
+std::optional<std::string> SpelledPath(std::string_view path);
 
 // Names (without directory) of the entries matching a pattern such as "C:\X\*.*" or
 // "C:\X\*.sys", in the order the file system returns them; wildcards match without regard
@@ -78,6 +87,8 @@ struct CloseStream {
     void operator()(std::FILE* stream) const { std::fclose(stream); }
 };
 struct ReadStream {
+    // What a stream over memory reads (a file inside a disk image); it outlives the stream.
+    std::unique_ptr<const std::string> memory;
     std::unique_ptr<std::FILE, CloseStream> file;
     std::uintmax_t size = 0;  // as the file was opened
 };

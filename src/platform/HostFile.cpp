@@ -19,6 +19,7 @@
 
 #include "platform/Errors.h"
 #include "platform/FileAttributes.h"
+#include "platform/PosixFile.h"
 
 namespace platform::host {
 
@@ -45,20 +46,6 @@ timespec Now() {
 
 // Temporaries older than this process were left by an earlier one.
 const timespec kProcessStart = Now();
-
-std::optional<struct stat> StatOf(const fs::path& file) {
-    struct stat status {};
-    if (::stat(file.c_str(), &status) != 0)
-        return std::nullopt;
-    return status;
-}
-
-std::optional<struct stat> LinkStatOf(const fs::path& file) {
-    struct stat status {};
-    if (::lstat(file.c_str(), &status) != 0)
-        return std::nullopt;
-    return status;
-}
 
 // The kernel's own file systems hold nobody's files: their "regular" files may never end
 // (/proc/self/pagemap) or lose what reading takes (/proc/kmsg).
@@ -96,61 +83,6 @@ mode_t DefaultFileMode() {
     return 0666 & ~mask;
 }
 
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() { Close(); }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int Get() const { return fd_; }
-    bool Valid() const { return fd_ >= 0; }
-    void Release() { fd_ = -1; }
-    int Close() {
-        if (fd_ < 0)
-            return 0;
-        int result = ::close(fd_);
-        fd_ = -1;
-        return result;
-    }
-
-private:
-    int fd_;
-};
-
-EFOpenError CannotOpen(std::string_view shownName) {
-    return EFOpenError("Cannot open file \"" + std::string(shownName) + "\"");
-}
-
-EReadError TooLarge(std::string_view shownName, std::uintmax_t maxBytes) {
-    return EReadError("File \"" + std::string(shownName) + "\" is larger than " +
-                      std::to_string(maxBytes) + " bytes");
-}
-
-// Messages show the code Windows would report for the failure.
-int WindowsErrorCode(int errnoValue) {
-    switch (errnoValue) {
-        case ENOENT:
-        case ENOTDIR:
-            return 3;  // ERROR_PATH_NOT_FOUND
-        case EACCES:
-        case EPERM:
-        case EROFS:
-        case EISDIR:
-            return 5;  // ERROR_ACCESS_DENIED
-        case ENOSPC:
-        case EDQUOT:
-        case EFBIG:
-            return 112;  // ERROR_DISK_FULL
-        case EMFILE:
-        case ENFILE:
-            return 4;  // ERROR_TOO_MANY_OPEN_FILES
-        case ELOOP:
-            return 1921;  // ERROR_CANT_RESOLVE_FILENAME
-        default:
-            return 29;  // ERROR_WRITE_FAULT
-    }
-}
-
 [[noreturn]] void ThrowInOut(int errnoValue) {
     int errorCode = WindowsErrorCode(errnoValue);
     throw EInOutError("I/O error " + std::to_string(errorCode), errorCode);
@@ -168,25 +100,29 @@ void WriteAll(int fd, std::string_view contents) {
     }
 }
 
-// The temporary file gets what the replaced file (or the copied source) had.
-void CarryOverAttributes(int fd, const fs::path& attributesFrom, const fs::path& replaced) {
-    auto source = StatOf(attributesFrom);
-    mode_t mode = source ? source->st_mode & 07777 : DefaultFileMode();
-    if (auto old = StatOf(replaced)) {
+// The temporary file gets what the replaced file had, or the attributes a copy brings.
+void CarryOverAttributes(int fd, const fs::path& replaced,
+                         std::optional<std::uint32_t> attributes) {
+    auto old = StatOf(replaced);
+    mode_t mode = old ? old->st_mode & 07777 : DefaultFileMode();
+    if (old) {
         // Only root can give a file away; for anybody else this fails harmlessly.
         [[maybe_unused]] int ignored = ::fchown(fd, old->st_uid, old->st_gid);
     }
-    if (auto raw = RawDosAttribute(attributesFrom)) {
-        ::fsetxattr(fd, kDosAttributeName, raw->data(), raw->size(), 0);
+    if (!attributes) {
+        if (auto raw = RawDosAttribute(replaced))
+            ::fsetxattr(fd, kDosAttributeName, raw->data(), raw->size(), 0);
+    } else {
+        const bool readOnly = (*attributes & FILE_ATTRIBUTE_READONLY) != 0;
+        mode = readOnly ? mode & ~mode_t{0222} : mode | S_IWUSR;
+        if ((*attributes & kKeptInXattr) != 0) {
+            const std::string text =
+                DosAttributeText(*attributes & (kKeptInXattr | FILE_ATTRIBUTE_READONLY));
+            ::fsetxattr(fd, kDosAttributeName, text.data(), text.size(), 0);
+        }
     }
     if (::fchmod(fd, mode) != 0)
         ThrowInOut(errno);
-}
-
-void SyncDirectory(const fs::path& directory) {
-    FileDescriptor fd(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.Valid())
-        ::fsync(fd.Get());
 }
 
 // Where a write to file lands: the file itself, or the end of its chain of links, which may
@@ -225,7 +161,7 @@ void RemoveIfStale(int directory, const char* name) {
         !Before(found.st_mtim, kProcessStart)) {
         return;
     }
-    FileDescriptor fd(::openat(directory, name, O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+    UniqueFd fd(::openat(directory, name, O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
     struct stat opened {};
     if (!fd.Valid() || ::fstat(fd.Get(), &opened) != 0 || opened.st_ino != found.st_ino ||
         opened.st_dev != found.st_dev) {
@@ -252,14 +188,40 @@ void RemoveStaleTemporaries(const fs::path& directory) {
 
 }  // namespace
 
+int WindowsErrorCode(int errnoValue) {
+    switch (errnoValue) {
+        case ENOENT:
+        case ENOTDIR:
+            return 3;  // ERROR_PATH_NOT_FOUND
+        case EACCES:
+        case EPERM:
+        case EROFS:
+        case EISDIR:
+            return 5;  // ERROR_ACCESS_DENIED
+        case ENOSPC:
+        case EDQUOT:
+        case EFBIG:
+            return 112;  // ERROR_DISK_FULL
+        case EMFILE:
+        case ENFILE:
+            return 4;  // ERROR_TOO_MANY_OPEN_FILES
+        case ELOOP:
+            return 1921;  // ERROR_CANT_RESOLVE_FILENAME
+        default:
+            return 29;  // ERROR_WRITE_FAULT
+    }
+}
+
 std::uint32_t Attributes(const fs::path& file) {
     auto status = StatOf(file);
-    if (!status)
-        return INVALID_FILE_ATTRIBUTES;
+    return status ? Attributes(file, *status) : INVALID_FILE_ATTRIBUTES;
+}
+
+std::uint32_t Attributes(const fs::path& file, const struct stat& status) {
     std::uint32_t attributes = 0;
-    if (S_ISDIR(status->st_mode))
+    if (S_ISDIR(status.st_mode))
         attributes |= FILE_ATTRIBUTE_DIRECTORY;
-    if ((status->st_mode & S_IWUSR) == 0)
+    if ((status.st_mode & S_IWUSR) == 0)
         attributes |= FILE_ATTRIBUTE_READONLY;
     if (auto raw = RawDosAttribute(file))
         attributes |= ParseDosAttribute(*raw) & kKeptInXattr;
@@ -302,14 +264,15 @@ ReadStream OpenReadStream(const fs::path& file, std::string_view shownName,
     // The kind is known before the open, on which a device may act and a FIFO would wait.
     if (auto kind = StatOf(file); !kind || !S_ISREG(kind->st_mode) || OnKernelFileSystem(file))
         throw CannotOpen(shownName);
-    FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    UniqueFd fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     struct stat status {};
     if (!fd.Valid() || ::fstat(fd.Get(), &status) != 0 || !S_ISREG(status.st_mode))
         throw CannotOpen(shownName);
     if (static_cast<std::uintmax_t>(status.st_size) > maxBytes)
-        throw TooLarge(shownName, maxBytes);
-    ReadStream stream{std::unique_ptr<std::FILE, CloseStream>(::fdopen(fd.Get(), "rb")),
-                      static_cast<std::uintmax_t>(status.st_size)};
+        throw FileTooLarge(shownName, maxBytes);
+    ReadStream stream;
+    stream.file.reset(::fdopen(fd.Get(), "rb"));
+    stream.size = static_cast<std::uintmax_t>(status.st_size);
     if (!stream.file)
         throw CannotOpen(shownName);
     fd.Release();
@@ -324,7 +287,7 @@ std::string ReadWhole(const fs::path& file, std::string_view shownName, std::uin
     while (std::size_t count = std::fread(buffer, 1, sizeof buffer, stream.file.get())) {
         // A file that grows while it is read.
         if (contents.size() + count > maxBytes)
-            throw TooLarge(shownName, maxBytes);
+            throw FileTooLarge(shownName, maxBytes);
         contents.append(buffer, count);
     }
     // Also a read that would wait (EAGAIN).
@@ -334,7 +297,7 @@ std::string ReadWhole(const fs::path& file, std::string_view shownName, std::uin
 }
 
 void ReplaceAtomically(const fs::path& target, std::string_view shownName,
-                       std::string_view contents, const fs::path& attributesFrom) {
+                       std::string_view contents, std::optional<std::uint32_t> attributes) {
     auto cannotCreate = [&](int errnoValue) {
         return EFCreateError("Cannot create file \"" + std::string(shownName) + "\"",
                              WindowsErrorCode(errnoValue));
@@ -352,14 +315,14 @@ void ReplaceAtomically(const fs::path& target, std::string_view shownName,
     std::string temporary =
         (directory / (std::string(kTemporaryPrefix) + std::string(kTemporaryRandomLength, 'X')))
             .string();
-    FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
+    UniqueFd fd(::mkostemp(temporary.data(), O_CLOEXEC));
     if (!fd.Valid())
         throw cannotCreate(errno);
     // Held until the rename: see RemoveIfStale.
     ::flock(fd.Get(), LOCK_EX);
     try {
         WriteAll(fd.Get(), contents);
-        CarryOverAttributes(fd.Get(), attributesFrom.empty() ? file : attributesFrom, file);
+        CarryOverAttributes(fd.Get(), file, attributes);
         if (::fsync(fd.Get()) != 0)
             ThrowInOut(errno);
         if (::rename(temporary.c_str(), file.c_str()) != 0)
@@ -368,8 +331,8 @@ void ReplaceAtomically(const fs::path& target, std::string_view shownName,
         ::unlink(temporary.c_str());
         throw;
     }
-    fd.Close();
-    SyncDirectory(directory);
+    fd = UniqueFd();
+    SyncFolder(directory);
 }
 
 }  // namespace platform::host

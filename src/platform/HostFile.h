@@ -4,8 +4,11 @@
 // every rewrite of the program goes through these two, so they hold the rules that keep
 // the host safe. Errors name the file as the caller shows it (usually its Windows path).
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,9 +16,15 @@
 
 namespace platform::host {
 
+// The code Windows reports for what the system's errno says went wrong (3: path not found,
+// 5: access denied, 112: disk full, ...).
+int WindowsErrorCode(int errnoValue);
+
 // INVALID_FILE_ATTRIBUTES when the file can't be reached; FILE_ATTRIBUTE_NORMAL when it
 // has no attribute.
 std::uint32_t Attributes(const std::filesystem::path& file);
+// The same for a file whose status (links followed) is known already.
+std::uint32_t Attributes(const std::filesystem::path& file, const struct stat& status);
 // Only regular files and folders take attributes: a device behind a link keeps its mode.
 bool SetAttributes(const std::filesystem::path& file, std::uint32_t attributes);
 
@@ -38,13 +47,15 @@ ReadStream OpenReadStream(const std::filesystem::path& file, std::string_view sh
 
 // Writes contents beside the file, flushes, and renames it over the file. A symbolic link
 // is followed to what it points at, which is replaced beside itself, so the link stays and
-// shows the new contents. The new file takes permissions and DOS attributes from
-// attributesFrom (the replaced file itself when empty) where that exists. A target that is
+// shows the new contents. The new file keeps the replaced file's permissions and DOS
+// attributes; given attributes (a copy's) take the place of the DOS attributes, read-only
+// included. A target that is
 // read-only or no regular file (a device, FIFO, socket or folder) and a missing folder throw
 // EFCreateError and change nothing, a failed write EInOutError; on any failure the old file
 // stays and nothing is left beside it. Temporaries that a killed run left in the folder go
 // first.
 void ReplaceAtomically(const std::filesystem::path& file, std::string_view shownName,
-                       std::string_view contents, const std::filesystem::path& attributesFrom = {});
+                       std::string_view contents,
+                       std::optional<std::uint32_t> attributes = std::nullopt);
 
 }  // namespace platform::host

@@ -1,19 +1,19 @@
 #include "platform/Machine.h"
 
 #include <sys/stat.h>
-#include <time.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <map>
 #include <optional>
 #include <system_error>
-#include <unordered_map>
 
 #include "platform/Errors.h"
 #include "platform/Files.h"
 #include "platform/HostFile.h"
-#include "platform/Text.h"
+#include "platform/drives/FolderDrive.h"
+#include "platform/drives/ImageDrive.h"
 
 namespace platform {
 
@@ -94,92 +94,69 @@ void CreateMachine(const fs::path& root, const fs::path& seedDirectory) {
     CopySeed(seedDirectory, driveC);
 }
 
-std::vector<std::string> WindowsComponents(std::string_view path) {
-    std::vector<std::string> components;
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        std::size_t end = path.find_first_of("\\/", start);
-        if (end == std::string_view::npos)
-            end = path.size();
-        std::string_view component = path.substr(start, end - start);
-        if (component == "..") {
-            if (!components.empty())
-                components.pop_back();
-        } else if (!component.empty() && component != ".") {
-            components.emplace_back(component);
-        }
-        start = end + 1;
-    }
-    return components;
+bool IsRegularFile(const fs::path& file) {
+    struct stat status {};
+    return ::stat(file.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
-// Names of a folder by their SameTextKey, the first entry of each key in listing order.
-// A long list of names that are not there (a logo list after a disk was cleaned up)
-// would otherwise read the whole folder for every name. The index is used only while the
-// folder's modification time is what it was when the index was made, and only when that
-// time lay well before the listing: a change after the listing then always shows in the
-// time, however coarse the file system's clock.
-class FolderIndex {
-public:
-    std::optional<std::string> Find(const fs::path& directory, const std::string& name) {
-        struct stat info {};
-        if (::stat(directory.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
-            return std::nullopt;
-        const std::string key = directory.string();
-        auto cached = folders_.find(key);
-        if (cached == folders_.end() || !SameTime(cached->second.modified, info.st_mtim)) {
-            if (folders_.size() >= kMaxFolders)
-                folders_.clear();
-            cached = folders_.insert_or_assign(key, List(directory, info.st_mtim)).first;
-        }
-        Folder& folder = cached->second;
-        std::optional<std::string> found;
-        if (auto entry = folder.names.find(SameTextKey(name)); entry != folder.names.end())
-            found = entry->second;
-        if (!folder.stable)
-            folders_.erase(cached);
-        return found;
-    }
+// The number of an image's partition in the name below the image's path ("win98.img/2").
+std::optional<int> PartitionNumber(const fs::path& name) {
+    const std::string text = name.string();
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    if (text.empty() || text.size() > 3 || !std::all_of(text.begin(), text.end(), digit))
+        return std::nullopt;
+    const int number = std::stoi(text);
+    return number > 0 ? std::optional(number) : std::nullopt;
+}
 
-private:
-    struct Folder {
-        timespec modified{};
-        bool stable = false;
-        std::unordered_map<std::string, std::string> names;
-    };
-    static constexpr std::size_t kMaxFolders = 16;
-
-    static bool SameTime(const timespec& a, const timespec& b) {
-        return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
-    }
-
-    static Folder List(const fs::path& directory, const timespec& modified) {
-        Folder folder;
-        folder.modified = modified;
-        timespec now{};
-        ::clock_gettime(CLOCK_REALTIME, &now);
-        folder.stable = now.tv_sec - modified.tv_sec >= 2;
-        std::error_code error;
-        for (fs::directory_iterator it(directory, error), end; !error && it != end;
-             it.increment(error)) {
-            std::string entry = it->path().filename().string();
-            folder.names.emplace(SameTextKey(entry), entry);
-        }
-        return folder;
-    }
-
-    std::unordered_map<std::string, Folder> folders_;
-};
-
-// The exact name if it is there, else the first entry equal without regard to case.
-std::optional<fs::path> MatchingEntry(const fs::path& directory, const std::string& name) {
+// What a drive's link leads to; an entry that is no link (a folder put there by hand) is
+// its own target.
+DriveTarget TargetOf(const fs::path& link) {
     std::error_code error;
-    if (fs::exists(fs::symlink_status(directory / name, error)))
-        return directory / name;
-    static FolderIndex index;
-    if (auto entry = index.Find(directory, name))
-        return directory / *entry;
-    return std::nullopt;
+    fs::path target = fs::read_symlink(link, error);
+    if (error)
+        target = link;
+    else if (target.is_relative())
+        target = link.parent_path() / target;
+    target = fs::absolute(target, error).lexically_normal();
+    if (IsRegularFile(target))
+        return {DriveTarget::Kind::Image, target, 0};
+    if (auto number = PartitionNumber(target.filename());
+        number && IsRegularFile(target.parent_path()))
+        return {DriveTarget::Kind::Image, target.parent_path(), *number};
+    return {DriveTarget::Kind::Folder, target, 0};
+}
+
+// The text of a link that leads to a target.
+std::string LinkText(const DriveTarget& target) {
+    if (target.kind == DriveTarget::Kind::Image && target.partition > 0)
+        return (target.path / std::to_string(target.partition)).string();
+    return target.path.string();
+}
+
+char Upper(char letter) {
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+}
+
+char Lower(char letter) {
+    return static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
+}
+
+bool IsDriveLetter(char letter) {
+    const char upper = Upper(letter);
+    return upper >= 'A' && upper <= 'Z';
+}
+
+// Whether two directory entries are one, links not followed.
+bool SameEntry(const fs::path& a, const fs::path& b) {
+    struct stat first {};
+    struct stat second {};
+    return ::lstat(a.c_str(), &first) == 0 && ::lstat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+[[noreturn]] void ThrowLinkError(const std::error_code& error) {
+    throw drives::InOutError(host::WindowsErrorCode(error.value()));
 }
 
 // The link's target as an absolute, canonical path, resolved as far as it exists.
@@ -238,6 +215,46 @@ std::string Environment(const char* name) {
 
 }  // namespace
 
+// The drive behind each letter, made again only when its link comes to lead elsewhere: a
+// folder drive keeps its index of names, and an image is opened afresh by every operation
+// anyway.
+class Machine::MountedDrives {
+public:
+    struct Mounted {
+        fs::path link;
+        DriveTarget target;
+        std::unique_ptr<drives::Drive> drive;
+        drives::FolderDrive* folder = nullptr;  // the same drive, where it is a folder
+    };
+
+    Mounted& For(char letter, const fs::path& link) {
+        const DriveTarget target = TargetOf(link);
+        Mounted& mounted = drives_[letter];
+        if (mounted.drive && mounted.link == link && mounted.target == target)
+            return mounted;
+        mounted.link = link;
+        mounted.target = target;
+        if (target.kind == DriveTarget::Kind::Image) {
+            mounted.drive = std::make_unique<drives::ImageDrive>(target.path, target.partition);
+            mounted.folder = nullptr;
+        } else {
+            auto folder = std::make_unique<drives::FolderDrive>(link);
+            mounted.folder = folder.get();
+            mounted.drive = std::move(folder);
+        }
+        return mounted;
+    }
+
+private:
+    std::map<char, Mounted> drives_;
+};
+
+Machine::Machine(fs::path root)
+    : root_(std::move(root)), mounted_(std::make_unique<MountedDrives>()) {}
+Machine::Machine(Machine&&) noexcept = default;
+Machine& Machine::operator=(Machine&&) noexcept = default;
+Machine::~Machine() = default;
+
 Machine Machine::Open(const fs::path& root, const fs::path& seedDirectory) {
     std::error_code error;
     if (!fs::exists(root / "dosdevices", error))
@@ -259,12 +276,11 @@ std::vector<char> Machine::Drives() const {
     return drives;
 }
 
-std::optional<fs::path> Machine::DriveRoot(char letter) const {
-    if (!std::isalpha(static_cast<unsigned char>(letter)))
+std::optional<fs::path> Machine::Link(char letter) const {
+    if (!IsDriveLetter(letter))
         return std::nullopt;
     std::error_code error;
-    for (char spelling : {static_cast<char>(std::tolower(static_cast<unsigned char>(letter))),
-                          static_cast<char>(std::toupper(static_cast<unsigned char>(letter)))}) {
+    for (char spelling : {Lower(letter), Upper(letter)}) {
         fs::path link = DosDevices() / std::string{spelling, ':'};
         if (fs::exists(fs::symlink_status(link, error)))
             return link;
@@ -272,21 +288,66 @@ std::optional<fs::path> Machine::DriveRoot(char letter) const {
     return std::nullopt;
 }
 
+std::optional<DriveTarget> Machine::Target(char letter) const {
+    auto link = Link(letter);
+    return link ? std::optional(TargetOf(*link)) : std::nullopt;
+}
+
+void Machine::MapDrive(char letter, const DriveTarget& target) {
+    if (!IsDriveLetter(letter))
+        throw drives::InOutError(drives::kInvalidName);
+    const std::string name{Lower(letter), ':'};
+    const fs::path link = DosDevices() / name;
+    const fs::path temporary = DosDevices() / (".new-" + name);
+    std::error_code error;
+    fs::create_directories(DosDevices(), error);
+    fs::remove(temporary, error);
+    fs::create_symlink(LinkText(target), temporary, error);
+    if (!error)
+        fs::rename(temporary, link, error);
+    if (error) {
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+        ThrowLinkError(error);
+    }
+    // The upper-case spelling would hide the new link.
+    const fs::path other = DosDevices() / std::string{Upper(letter), ':'};
+    if (fs::is_symlink(fs::symlink_status(other, error)) && !SameEntry(other, link))
+        fs::remove(other, error);
+}
+
+void Machine::UnmapDrive(char letter) {
+    while (auto link = Link(letter)) {
+        std::error_code error;
+        // Only links: a folder somebody put there by hand holds files.
+        if (!fs::is_symlink(fs::symlink_status(*link, error)))
+            throw drives::InOutError(drives::kAccessDenied);
+        if (!fs::remove(*link, error))
+            ThrowLinkError(error);
+    }
+}
+
+drives::Drive* Machine::DriveOf(std::string_view windowsPath) const {
+    if (windowsPath.size() < 2 || windowsPath[1] != ':')
+        return nullptr;
+    auto link = Link(windowsPath[0]);
+    return link ? mounted_->For(Upper(windowsPath[0]), *link).drive.get() : nullptr;
+}
+
+std::optional<fs::path> Machine::DriveRoot(char letter) const {
+    auto link = Link(letter);
+    if (!link || TargetOf(*link).kind != DriveTarget::Kind::Folder)
+        return std::nullopt;
+    return link;
+}
+
 std::optional<fs::path> Machine::ToHost(std::string_view windowsPath) const {
     if (windowsPath.size() < 2 || windowsPath[1] != ':')
         return std::nullopt;
-    if (windowsPath.find('\0') != std::string_view::npos)
-        return std::nullopt;
-    auto host = DriveRoot(windowsPath[0]);
-    if (!host)
-        return std::nullopt;
-    bool found = true;
-    for (const auto& component : WindowsComponents(windowsPath.substr(2))) {
-        std::optional<fs::path> entry = found ? MatchingEntry(*host, component) : std::nullopt;
-        found = entry.has_value();
-        *host = found ? *entry : *host / component;
-    }
-    return host;
+    auto link = Link(windowsPath[0]);
+    drives::FolderDrive* folder =
+        link ? mounted_->For(Upper(windowsPath[0]), *link).folder : nullptr;
+    return folder ? folder->HostPath(windowsPath) : std::nullopt;
 }
 
 std::string Machine::ToWindows(const fs::path& hostPath) const {
@@ -297,10 +358,12 @@ std::string Machine::ToWindows(const fs::path& hostPath) const {
     std::optional<std::pair<char, fs::path>> best;
     std::size_t bestLength = 0;
     for (char letter : Drives()) {
-        fs::path link = *DriveRoot(letter);
+        auto link = DriveRoot(letter);
+        if (!link)
+            continue;  // an image holds no host path
         // A dangling link still maps the paths that run through the link itself.
-        fs::path linkItself = fs::weakly_canonical(link.parent_path(), error) / link.filename();
-        for (const fs::path& prefix : {LinkTarget(link), linkItself}) {
+        fs::path linkItself = fs::weakly_canonical(link->parent_path(), error) / link->filename();
+        for (const fs::path& prefix : {LinkTarget(*link), linkItself}) {
             auto length = PrefixLength(prefix, path);
             if (length && (!best || *length > bestLength)) {
                 best.emplace(letter, prefix);

@@ -1,14 +1,31 @@
 #pragma once
 // The Windows 9x machine the program manages: a host folder whose dosdevices/ links map
-// drive letters to host folders, the way Wine lays out a prefix.
+// drive letters to host folders, the way Wine lays out a prefix, or to disk images.
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace platform {
+
+namespace drives {
+class Drive;
+}
+
+// Where a drive letter leads: a host folder, or the FAT partition of a disk image. The link
+// names an image's partition after the image's path ("win98.img/2"), as no file has a name
+// below it; the image's path alone picks the active FAT partition.
+struct DriveTarget {
+    enum class Kind { Folder, Image };
+    Kind kind = Kind::Folder;
+    std::filesystem::path path;  // absolute; a folder that is not there is still a folder
+    int partition = 0;           // of an image: 0 picks the active FAT partition
+
+    bool operator==(const DriveTarget&) const = default;
+};
 
 class Machine {
 public:
@@ -20,27 +37,49 @@ public:
     static Machine Open(const std::filesystem::path& root,
                         const std::filesystem::path& seedDirectory = {});
 
+    Machine(Machine&&) noexcept;
+    Machine& operator=(Machine&&) noexcept;
+    ~Machine();
+
     const std::filesystem::path& Root() const { return root_; }
     std::filesystem::path DosDevices() const { return root_ / "dosdevices"; }
     std::filesystem::path RegistryFile() const { return root_ / "registry.reg"; }
 
     // Upper-case letters of the mapped drives, in alphabetical order.
     std::vector<char> Drives() const;
-    // Host folder a drive letter maps to (the link itself, so a dangling link still maps).
-    std::optional<std::filesystem::path> DriveRoot(char letter) const;
+    // Where a letter leads; nothing for a letter that is not mapped.
+    std::optional<DriveTarget> Target(char letter) const;
+    // Makes a letter lead to a target, in place of whatever it led to; the link is replaced
+    // at once, never missing in between. EInOutError with the Windows code when it can't be.
+    void MapDrive(char letter, const DriveTarget& target);
+    void UnmapDrive(char letter);
 
+    // The drive a Windows path lies on, by its letter: a folder drive, or an image drive when
+    // the link leads to a regular file. Chosen once for each target the link names; nullptr
+    // when the path has no drive letter or the letter is not mapped.
+    drives::Drive* DriveOf(std::string_view windowsPath) const;
+
+    // For the host's own dialogs, which know only host folders. Host folder a folder drive
+    // maps to (the link itself, so a dangling link still maps); nothing for an image drive.
+    std::optional<std::filesystem::path> DriveRoot(char letter) const;
     // "C:\WINDOWS\logow.sys" -> host path; each component matches exactly, else the first
     // entry equal without regard to case; missing components keep their spelling.
-    // Empty when the path has no drive letter or the drive is not mapped.
+    // Empty when the path has no drive letter, the drive is not mapped or is an image.
     std::optional<std::filesystem::path> ToHost(std::string_view windowsPath) const;
-    // Host path -> Windows path through the drive whose target is the longest prefix
+    // Host path -> Windows path through the folder drive whose target is the longest prefix
     // (compared as canonical paths; a dangling link maps the paths through itself); Z:
     // covers whatever no drive holds.
     std::string ToWindows(const std::filesystem::path& hostPath) const;
 
 private:
-    explicit Machine(std::filesystem::path root) : root_(std::move(root)) {}
+    class MountedDrives;
+
+    explicit Machine(std::filesystem::path root);
+    // The dosdevices entry of a letter, whichever case it is spelled in.
+    std::optional<std::filesystem::path> Link(char letter) const;
+
     std::filesystem::path root_;
+    std::unique_ptr<MountedDrives> mounted_;
 };
 
 // Whether a host path can be spelled as a Windows path and found again: no name in it

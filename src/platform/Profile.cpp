@@ -4,8 +4,6 @@
 
 #include "platform/Errors.h"
 #include "platform/Files.h"
-#include "platform/HostFile.h"
-#include "platform/Machine.h"
 #include "platform/Text.h"
 
 namespace platform {
@@ -273,20 +271,18 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key,
                                std::optional<std::string_view> value, std::string_view fileName) {
     if (!Storable(Trim(section), Trim(key), value))
         return false;
-    auto host = CurrentMachine().ToHost(fileName);
-    if (!host)
-        return false;
     try {
-        std::error_code error;
-        bool exists = std::filesystem::exists(*host, error);
+        const bool exists = GetFileAttributes(fileName) != INVALID_FILE_ATTRIBUTES;
         if (!exists && !value)
             return true;  // nothing to delete, and nothing is created
-        std::string text = exists ? host::ReadWhole(*host, fileName, kMaxProfileFileBytes) : "";
+        std::string text = exists ? ReadFile(fileName, kMaxProfileFileBytes) : "";
         std::string changed = profile::WithValue(text, section, key, value);
         if (!value && changed == text)
             return true;
-        host::ReplaceAtomically(*host, fileName, changed);
+        WriteFileAtomic(fileName, changed);
         return true;
+    } catch (const EDiskImageError&) {
+        throw;  // the user must learn why, as with every change of a file
     } catch (const std::exception&) {
         return false;
     }

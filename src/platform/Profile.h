@@ -17,7 +17,8 @@ std::string GetPrivateProfileString(std::string_view section, std::string_view k
                                     std::string_view defaultValue, std::string_view fileName);
 // Writes the key, or deletes it when value is empty (nullopt). False when the file can't be
 // written (missing folder, read-only file, full disk); deleting from a missing file
-// succeeds without creating it.
+// succeeds without creating it. A disk image that refuses the change throws
+// EDiskImageError, which says why.
 bool WritePrivateProfileString(std::string_view section, std::string_view key,
                                std::optional<std::string_view> value, std::string_view fileName);
 

@@ -36,7 +36,7 @@ void CreateMissingListFiles() {
         }
     } catch (const std::exception& error) {
         ErrorBox("Bootrama", Format("Error creating new logo list files\rError: %s",
-                                    {platform::ClassNameOf(error)}));
+                                    {platform::ErrorDetail(error)}));
     }
 }
 
@@ -54,6 +54,6 @@ void AddExampleLogos() {
         list.SaveList();
     } catch (const std::exception& error) {
         ErrorBox("Bootrama", Format("Error adding example logos to logo list!\rError: %s",
-                                    {platform::ClassNameOf(error)}));
+                                    {platform::ErrorDetail(error)}));
     }
 }

@@ -2,6 +2,7 @@
 
 #include "core/BootOff.h"
 #include "core/Global.h"
+#include "platform/Errors.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "switching/Switch.h"
@@ -49,15 +50,21 @@ BackupStatus BackupOne(TLogoKind kind, const std::string& directory, int existin
     try {
         CopyLogoFile(LogoFileOf(kind), directory + BackupFileName(kind), false);
         return BackupStatus::Saved;
+    } catch (const platform::EDiskImageError&) {
+        throw;  // see RestoreOne
     } catch (const std::exception&) {
         return BackupStatus::Failed;
     }
 }
 
+// A disk image that refuses (a virtual machine has it open) refuses every kind alike: the
+// operation ends with the reason, which a plain failure would hide.
 bool RestoreOne(TLogoKind kind) {
     try {
         CopyLogoFile(GlobalInfo().AppPath + BackupFileName(kind), LogoFileOf(kind), false);
         return true;
+    } catch (const platform::EDiskImageError&) {
+        throw;
     } catch (const std::exception&) {
         return false;
     }
@@ -118,6 +125,8 @@ bool RestoreDefaultStartupLogo() {
         bool deleted = !platform::FileExists(path) || platform::DeleteFile(path);
         WriteLogoSetting(true);
         return deleted;
+    } catch (const platform::EDiskImageError&) {
+        throw;  // see RestoreOne
     } catch (const std::exception&) {
         return false;
     }

@@ -1,5 +1,7 @@
 #pragma once
-// Backup, restore and the default startup logo.
+// Backup, restore and the default startup logo. A failure of one kind lets the others go on;
+// a disk image that refuses (in use by a virtual machine, damaged) ends the operation with
+// its EDiskImageError, as it would refuse the other kinds too.
 
 #include <string>
 

@@ -61,7 +61,7 @@ std::string ReplaceLogo(TLogoKind kind, const std::string& source) {
     } catch (const EProgError& error) {
         ErrorBox("Switch logo", NotChangedText(kind, "") + "\r" + error.Message());
     } catch (const std::exception& error) {
-        ErrorBox("Switch logo", NotChangedText(kind, platform::ClassNameOf(error)) +
+        ErrorBox("Switch logo", NotChangedText(kind, platform::ErrorDetail(error)) +
                                     Format("\rSource file: \"%s\"", {source}));
     }
     return "";
@@ -79,7 +79,7 @@ std::string SaveBitmapAsLogo(TLogoKind kind, const TBitmap& bitmap) {
         platform::WriteFileAtomic(target, EncodeBmp8(bitmap));
         return target;
     } catch (const std::exception& error) {
-        throw EChangeError(NotChangedText(kind, platform::ClassNameOf(error)));
+        throw EChangeError(NotChangedText(kind, platform::ErrorDetail(error)));
     }
 }
 

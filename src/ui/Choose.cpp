@@ -40,7 +40,7 @@ std::string FileNameOf(const std::string& path) {
 }
 
 std::string GeneralError(const std::exception& error) {
-    return Format("General Error\rError: %s", {platform::ClassNameOf(error)});
+    return Format("General Error\rError: %s", {platform::ErrorDetail(error)});
 }
 
 bool HasWildcards(const std::string& text) {
@@ -435,7 +435,7 @@ void TChooseDlg::ExcAllBtnClick() {
         BmpListBoxClick();
     } catch (const std::exception& error) {
         ErrorBox("Switch logo",
-                 Format("Error editing the logo list!\rError: %s", {platform::ClassNameOf(error)}));
+                 Format("Error editing the logo list!\rError: %s", {platform::ErrorDetail(error)}));
     }
     UpdateButtons();
 }
@@ -455,7 +455,7 @@ void TChooseDlg::DeleteSelected() {
             listBox.setCurrentRow(listBox.count() - 1);
     } catch (const std::exception& error) {
         ErrorBox("Switch logo",
-                 Format("Error editing the logo list!\rError: %s", {platform::ClassNameOf(error)}));
+                 Format("Error editing the logo list!\rError: %s", {platform::ErrorDetail(error)}));
     }
 }
 

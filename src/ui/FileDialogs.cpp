@@ -1,5 +1,6 @@
 #include "ui/FileDialogs.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -49,12 +50,15 @@ std::string WindowsPathOf(const QString& hostPath) {
     return platform::CurrentMachine().ToWindows(hostPath.toStdString());
 }
 
-// The machine's drives in the side bar, where a Windows user finds them.
+// The machine's drives in the side bar, where a Windows user finds them; a drive inside a
+// disk image has no host folder to show.
 QList<QUrl> DriveUrls() {
     const platform::Machine& machine = platform::CurrentMachine();
     QList<QUrl> urls;
-    for (char letter : machine.Drives())
-        urls.append(QUrl::fromLocalFile(FromStd(machine.DriveRoot(letter)->string())));
+    for (char letter : machine.Drives()) {
+        if (const auto root = machine.DriveRoot(letter))
+            urls.append(QUrl::fromLocalFile(FromStd(root->string())));
+    }
     return urls;
 }
 
@@ -218,6 +222,36 @@ public:
         if (!request.FileName.empty())
             dialog.selectFile(FromStd(request.FileName));
         return ChosenPath(dialog);
+    }
+
+    std::optional<std::filesystem::path> ChooseDriveTarget(
+        QWidget* owner, platform::DriveTarget::Kind kind,
+        const std::filesystem::path& start) override {
+        const bool folder = kind == platform::DriveTarget::Kind::Folder;
+        QFileDialog dialog(owner, folder ? QStringLiteral("Folder of the drive")
+                                         : QStringLiteral("Disk image of the drive"));
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(folder ? QFileDialog::Directory : QFileDialog::ExistingFile);
+        dialog.setOption(QFileDialog::ShowDirsOnly, folder);
+        if (!folder) {
+            dialog.setNameFilters({QStringLiteral("Disk images (*.img *.ima *.raw *.dsk *.hdd "
+                                                  "*.vhd *.vfd *.flp)"),
+                                   QStringLiteral("All files (*)")});
+        }
+        // Where the drive leads now, else the home folder, never the working folder; the
+        // places of this computer beside, not the machine's drives a picture dialog kept.
+        std::error_code error;
+        const auto where = folder ? start : start.parent_path();
+        const bool there = !where.empty() && std::filesystem::is_directory(where, error);
+        dialog.setDirectory(there ? FromStd(where.string()) : QDir::homePath());
+        dialog.setSidebarUrls(
+            {QUrl::fromLocalFile(QDir::homePath()), QUrl::fromLocalFile(QDir::rootPath())});
+        const TOverrideCursor normalCursor(Qt::ArrowCursor, true);
+        BoundToScreen(&dialog);
+        if (ExecModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        return std::filesystem::path(ToStd(dialog.selectedFiles().constFirst()));
     }
 };
 

@@ -2,13 +2,16 @@
 // The file dialogs of the windows: a picture-open dialog that previews the highlighted
 // picture, and the save dialog of the logo builder. They show the host's folders, start in
 // a folder of the machine, offer its drives in their side bar, and answer with Windows
-// paths of the machine. Tests put scripted dialogs in their place.
+// paths of the machine; only the choice of what a drive leads to answers with a host path.
+// Tests put scripted dialogs in their place.
 
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "image/Logo.h"
+#include "platform/Machine.h"
 
 class QWidget;
 
@@ -28,6 +31,10 @@ public:
     // The Windows path to save to, or nothing when the user cancels.
     virtual std::optional<std::string> SaveFile(QWidget* owner,
                                                 const TSaveDialogRequest& request) = 0;
+    // A host folder, or a disk-image file, for a drive to lead to; nothing when the user
+    // cancels. start is where the dialog opens, if it is there.
+    virtual std::optional<std::filesystem::path> ChooseDriveTarget(
+        QWidget* owner, platform::DriveTarget::Kind kind, const std::filesystem::path& start) = 0;
 };
 
 // The dialogs in use: Qt's, until a test sets its own; nullptr brings Qt's back.

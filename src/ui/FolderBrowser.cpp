@@ -73,7 +73,7 @@ std::optional<std::string> TFolderBrowser::Chosen() const {
     const std::string path = ToStd(ui_->PathEdit->text());
     if (!platform::DirectoryExists(path))
         return std::nullopt;
-    return CanonicalFolder(path);
+    return platform::SpelledPath(path);
 }
 
 void TFolderBrowser::SelectCurrent() {

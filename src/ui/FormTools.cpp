@@ -92,6 +92,20 @@ protected:
     }
 };
 
+// Layouts keep the sizes their controls had when they were last laid out (before the first
+// showing: a frame before its own controls, a label before its text).
+void ForgetSizes(QWidget* dialog) {
+    for (QWidget* child : dialog->findChildren<QWidget*>()) child->updateGeometry();
+}
+
+// The height a dialog's controls need at a width. A top-level window doesn't grow by itself
+// for labels that wrap at its width.
+int NeededHeight(const QWidget* dialog, int width) {
+    const QLayout* layout = dialog->layout();
+    return layout->hasHeightForWidth() ? layout->totalHeightForWidth(width)
+                                       : layout->totalMinimumSize().height();
+}
+
 }  // namespace
 
 double DesignScale(const QWidget* widget) {
@@ -119,16 +133,22 @@ void ScaleDesignGeometry(QWidget* form, double scale) {
 }
 
 void FixDialogSize(QWidget* dialog, int designWidth, int designHeight) {
-    // Before the first showing, layouts keep the sizes their controls had when they were
-    // added (a frame before its own controls, a label before its text).
-    for (QWidget* child : dialog->findChildren<QWidget*>()) child->updateGeometry();
+    ForgetSizes(dialog);
     const double scale = DesignScale(dialog);
-    const QLayout* layout = dialog->layout();
-    const int width = std::max(Scaled(designWidth, scale), layout->totalMinimumSize().width());
-    // A top-level window doesn't grow by itself for labels that wrap at its width.
-    const int needed = layout->hasHeightForWidth() ? layout->totalHeightForWidth(width)
-                                                   : layout->totalMinimumSize().height();
-    dialog->setFixedSize(width, std::max(Scaled(designHeight, scale), needed));
+    const int width =
+        std::max(Scaled(designWidth, scale), dialog->layout()->totalMinimumSize().width());
+    dialog->setFixedSize(width, std::max(Scaled(designHeight, scale), NeededHeight(dialog, width)));
+    BoundToScreen(dialog);
+}
+
+void GrowToFit(QWidget* dialog) {
+    if (!dialog->isVisible() || dialog->layout() == nullptr)
+        return;
+    ForgetSizes(dialog);
+    const int needed = NeededHeight(dialog, dialog->width());
+    if (needed <= dialog->height())
+        return;
+    dialog->setFixedHeight(needed);
     BoundToScreen(dialog);
 }
 

@@ -34,6 +34,9 @@ void ReserveWidth(QLabel* label, const QString& widestText);
 // the dialog's layout need more room (wrapped labels included, on every page), and
 // bounded by the screen.
 void FixDialogSize(QWidget* dialog, int designWidth, int designHeight);
+// Makes such a dialog taller, within the screen, when a text shown since needs more room;
+// it never shrinks while it is open.
+void GrowToFit(QWidget* dialog);
 // A dialog border with the system menu and the close box only.
 void SetDialogBorder(QDialog& dialog);
 // The dialog border, and the icons of OK, Cancel and Help on the dialog's buttons (a button

@@ -4,7 +4,6 @@
 #include <QStyle>
 #include <algorithm>
 #include <filesystem>
-#include <system_error>
 
 #include "core/Global.h"
 #include "platform/Files.h"
@@ -51,32 +50,15 @@ TFolderListing ReadFolder(const std::string& folder) {
     return listing;
 }
 
-std::optional<std::string> CanonicalFolder(const std::string& folder) {
-    const platform::Machine& machine = platform::CurrentMachine();
-    const auto host = machine.ToHost(folder);
-    if (!host)
-        return std::nullopt;
-    const char letter = platform::UpperCase(folder.substr(0, 1)).front();
-    std::string canonical{letter, ':'};
-    for (const auto& part : host->lexically_relative(*machine.DriveRoot(letter)))
-        if (part != ".")
-            canonical += "\\" + part.string();
-    return canonical.size() == 2 ? canonical + "\\" : canonical;
-}
-
 // ---- TMachineDriveModel ----
 
 TMachineDriveModel::TMachineDriveModel(QObject* parent) : QAbstractListModel(parent) {
     const platform::Machine& machine = platform::CurrentMachine();
     for (char letter : machine.Drives()) {
-        const auto root = machine.DriveRoot(letter);
-        std::error_code error;
-        const auto target = root ? fs::read_symlink(*root, error) : fs::path();
-        const auto folder = root && !error ? (root->parent_path() / target).lexically_normal()
-                                           : root.value_or(fs::path());
-        const std::string label =
-            folder.has_filename() ? folder.filename().string() : folder.string();
-        drives_.push_back({letter, FromStd(label), FromStd(folder.string())});
+        const auto target = machine.Target(letter);
+        const fs::path shown = target ? target->path : fs::path();
+        const std::string label = shown.has_filename() ? shown.filename().string() : shown.string();
+        drives_.push_back({letter, FromStd(label), FromStd(shown.string())});
     }
 }
 
@@ -95,7 +77,7 @@ QVariant TMachineDriveModel::data(const QModelIndex& index, int role) const {
         case Qt::DecorationRole:
             return CommandIcon(TCommandIcon::Drive);
         case Qt::ToolTipRole:
-            return drive.hostFolder;
+            return drive.target;
         case Qt::UserRole:
             return QString(QChar::fromLatin1(drive.letter));
         default:
@@ -244,7 +226,7 @@ QVariant TMachineFileModel::data(const QModelIndex& index, int role) const {
 }
 
 bool OpenFolder(const std::string& folder, TMachineFolderModel& folders, TMachineFileModel* files) {
-    const auto canonical = CanonicalFolder(folder);
+    const auto canonical = platform::SpelledPath(folder);
     if (!canonical)
         return false;
     TFolderListing listing = ReadFolder(*canonical);

@@ -19,12 +19,9 @@ struct TFolderListing {
 };
 TFolderListing ReadFolder(const std::string& folder);
 
-// A folder path as the drive spells it ("c:\windows\" gives "C:\WINDOWS"), or nothing
-// when it has no mapped drive.
-std::optional<std::string> CanonicalFolder(const std::string& folder);
-
-// The mapped drives, one row each, with the name of the host folder behind a drive where
-// Windows shows its volume label: "c: [drive_c]". The letter is the row's Qt::UserRole.
+// The mapped drives, one row each, with the name of the host folder or disk image behind a
+// drive where Windows shows its volume label: "c: [drive_c]", "d: [win98.vhd]". The letter
+// is the row's Qt::UserRole, the folder or image the tooltip.
 class TMachineDriveModel : public QAbstractListModel {
     Q_OBJECT
 public:
@@ -37,7 +34,7 @@ private:
     struct Drive {
         char letter;
         QString label;
-        QString hostFolder;
+        QString target;
     };
     std::vector<Drive> drives_;
 };

@@ -7,6 +7,7 @@
 #include "core/ProgErrors.h"
 #include "platform/Help.h"
 #include "switching/Switch.h"
+#include "ui/DrivesPage.h"
 #include "ui/FolderBrowser.h"
 #include "ui/FormTools.h"
 #include "ui/Icons.h"
@@ -32,6 +33,10 @@ TOptionDlg::TOptionDlg(QWidget* parent) : QDialog(parent), ui_(std::make_unique<
     connect(ui_->HelpBtn, &QPushButton::clicked, this, &TOptionDlg::HelpBtnClick);
     connect(ui_->BrowseBtnSave, &QPushButton::clicked, this, &TOptionDlg::BrowseBtnSaveClick);
     connect(ui_->BrowseBtnLookup, &QPushButton::clicked, this, &TOptionDlg::BrowseBtnLookupClick);
+    auto* drives = new TDrivesPage(ui_->PageControl1);
+    drives->setObjectName(QStringLiteral("SheetDrives"));
+    ui_->PageControl1->addTab(drives, QStringLiteral("Drives"));
+    connect(drives, &TDrivesPage::DrivesChanged, this, &TOptionDlg::DrivesChanged);
     FillDriveBox();
     RunHandler([this] { FormCreate(); });
     FixDialogSize(this, DesignWidth, DesignHeight);
@@ -63,6 +68,15 @@ void TOptionDlg::SelectDrive(const std::string& bootDrive) {
     ui_->BootDriveBox->setCurrentIndex(index >= 0 ? index : 0);
 }
 
+// The boot drive and msdos.sys may now be other ones.
+void TOptionDlg::DrivesChanged() {
+    const std::string letter = ToStd(ui_->BootDriveBox->currentData().toString());
+    FillDriveBox();
+    SelectDrive(letter);
+    ReadBootOffSetting();
+    UpdateControls();
+}
+
 void TOptionDlg::ReadBootOffSetting() {
     ui_->BootOffCheckBox->setChecked(true);
     if (!LogoKeyPresent())
@@ -83,10 +97,12 @@ void TOptionDlg::ShowBootOffProblem(const std::string& problem) {
 
 void TOptionDlg::UpdateControls() {
     const std::string bootOffProblem = LogoSettingProblem();
-    if (bootOffProblem.empty())
+    if (bootOffProblem.empty()) {
         ui_->BootOffCheckBox->setEnabled(true);
-    else
+        ui_->ErrorLabel->setVisible(false);
+    } else {
         ShowBootOffProblem(bootOffProblem);
+    }
     ui_->BootCheckBox->setEnabled(ListEntryCount(lkBoot) > 0);
     ui_->ClosingCheckBox->setEnabled(ListEntryCount(lkClosing) > 0);
     ui_->CloseCheckBox->setEnabled(ListEntryCount(lkClose) > 0);
@@ -128,7 +144,7 @@ bool TOptionDlg::ApplySettings() {
     } catch (const EWriteRegError& error) {
         ErrorBox(title, error.Message());
     } catch (const std::exception& error) {
-        ErrorBox(title, Format("General Error\rError: %s", {platform::ClassNameOf(error)}));
+        ErrorBox(title, Format("General Error\rError: %s", {platform::ErrorDetail(error)}));
     }
     return true;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The options dialog: automatic switch per kind, the startup-logo switch in msdos.sys,
 // the default directories and the boot drive. OK applies the settings in a fixed order; a
-// path that names no directory keeps the dialog open.
+// path that names no directory keeps the dialog open. The drives of the machine have a page
+// of their own (TDrivesPage), whose changes take effect at once.
 
 #include <QDialog>
 #include <memory>
@@ -26,6 +27,7 @@ public slots:
 private:
     void FormCreate();
     void FillDriveBox();
+    void DrivesChanged();
     void SelectDrive(const std::string& bootDrive);
     void ReadBootOffSetting();
     void ShowBootOffProblem(const std::string& problem);

@@ -301,7 +301,7 @@ void TViewDlg::AddBtnClick() {
         ErrorBox(Caption(), Format("Error editing the logo list!\rError: %s", {error.Message()}));
     } catch (const std::exception& error) {
         ErrorBox(Caption(), Format("General Error editing the logo list!\rError: %s",
-                                   {platform::ClassNameOf(error)}));
+                                   {platform::ErrorDetail(error)}));
     }
     UpdateLabels();
 }

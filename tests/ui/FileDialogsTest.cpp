@@ -3,6 +3,7 @@
 
 #include <gmock/gmock.h>
 
+#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -65,6 +66,38 @@ TEST_F(QtFileDialogsTest, WithoutItsInitialFolderTheDialogStartsAtTheDrivesRoot)
         });
         CurrentFileDialogs().OpenPicture(nullptr, request);
         EXPECT_EQ(fs::canonical(folder.toStdString()), fs::canonical(DriveC())) << initialDir;
+    }
+}
+
+// Where a drive leads now, else the home folder; beside it this computer's places.
+TEST_F(QtFileDialogsTest, TheChooserOfADrivesTargetStartsWhereTheDriveLeads) {
+    using Kind = platform::DriveTarget::Kind;
+    const fs::path images = DriveC().parent_path() / "images";
+    fs::create_directories(images);
+    const fs::path home = QDir::homePath().toStdString();
+    const struct {
+        Kind kind;
+        fs::path start;
+        fs::path folder;
+    } cases[] = {
+        {Kind::Folder, DriveC(), DriveC()},
+        {Kind::Image, images / "win98.img", images},
+        {Kind::Image, {}, home},
+        {Kind::Folder, images / "missing", home},
+    };
+    for (const auto& test : cases) {
+        QString folder;
+        QList<QUrl> places;
+        WhenModal([&](QDialog& dialog) {
+            folder = FileDialog(dialog).directory().absolutePath();
+            places = FileDialog(dialog).sidebarUrls();
+            dialog.reject();
+        });
+        EXPECT_EQ(CurrentFileDialogs().ChooseDriveTarget(nullptr, test.kind, test.start),
+                  std::nullopt);
+        EXPECT_EQ(fs::canonical(folder.toStdString()), fs::canonical(test.folder)) << test.start;
+        EXPECT_EQ(places, (QList{QUrl::fromLocalFile(QDir::homePath()),
+                                 QUrl::fromLocalFile(QDir::rootPath())}));
     }
 }
 

@@ -17,6 +17,8 @@
 #include "UiTest.h"
 #include "image/Bitmap.h"
 #include "image/BmpCodec.h"
+#include "platform/Machine.h"
+#include "support/DiskImages.h"
 #include "ui/Choose.h"
 #include "ui/Create.h"
 #include "ui/ListBox.h"
@@ -133,6 +135,22 @@ TEST_F(ScreenshotTest, Windows) {
     Save(options, "options-directories.png");
     TAboutBox about(form.get());
     Save(about, "info-box.png");
+}
+
+// C: in an emulator's disk image, D: a folder shared with it.
+TEST_F(ScreenshotTest, DrivesPage) {
+    if (auto missing = imagetest::MissingTool(); !missing.empty())
+        GTEST_SKIP() << missing << " is not installed";
+    const fs::path machines = DriveC().parent_path() / "VMs";
+    fs::create_directories(machines / "shared");
+    fs::rename(imagetest::TestImage(machines, imagetest::kImageKinds[1]).Path(),
+               machines / "win98.img");
+    using platform::DriveTarget;
+    platform::CurrentMachine().MapDrive('C', {DriveTarget::Kind::Image, machines / "win98.img"});
+    platform::CurrentMachine().MapDrive('D', {DriveTarget::Kind::Folder, machines / "shared"});
+    TOptionDlg options;
+    Child<QTabWidget>(options, "PageControl1")->setCurrentIndex(2);
+    Save(options, "options-drives.png");
 }
 
 TEST_F(ScreenshotTest, ViewAndCreateDialogs) {

@@ -12,10 +12,11 @@ namespace uitest {
 
 namespace {
 
-std::optional<std::string> NextAnswer(std::vector<std::string>& answers) {
+template <typename Answer>
+std::optional<Answer> NextAnswer(std::vector<Answer>& answers) {
     if (answers.empty())
         return std::nullopt;
-    std::string answer = answers.front();
+    Answer answer = answers.front();
     answers.erase(answers.begin());
     return answer;
 }
@@ -32,6 +33,13 @@ std::optional<std::string> ScriptedFileDialogs::SaveFile(QWidget*,
                                                          const TSaveDialogRequest& request) {
     saveRequests.push_back(request);
     return NextAnswer(saveAnswers);
+}
+
+std::optional<fs::path> ScriptedFileDialogs::ChooseDriveTarget(QWidget*,
+                                                               platform::DriveTarget::Kind kind,
+                                                               const fs::path&) {
+    driveRequests.push_back(kind);
+    return NextAnswer(driveAnswers);
 }
 
 UiTest::UiTest() {

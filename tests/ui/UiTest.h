@@ -27,7 +27,11 @@ public:
     std::optional<std::string> OpenPicture(QWidget* owner,
                                            const TOpenDialogRequest& request) override;
     std::optional<std::string> SaveFile(QWidget* owner, const TSaveDialogRequest& request) override;
+    std::optional<fs::path> ChooseDriveTarget(QWidget* owner, platform::DriveTarget::Kind kind,
+                                              const fs::path& start) override;
     std::vector<std::string> openAnswers, saveAnswers;  // Windows paths
+    std::vector<fs::path> driveAnswers;                 // host paths
+    std::vector<platform::DriveTarget::Kind> driveRequests;
     std::vector<TOpenDialogRequest> openRequests;
     std::vector<TSaveDialogRequest> saveRequests;
 };

@@ -1,0 +1,58 @@
+#include "platform/drives/Drive.h"
+
+#include <cstdio>
+
+#include "platform/Errors.h"
+#include "platform/Files.h"
+
+namespace platform::drives {
+
+EInOutError InOutError(int code) {
+    return EInOutError("I/O error " + std::to_string(code), code);
+}
+
+bool Entry::IsDirectory() const {
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool Drive::IsDirectory(std::string_view path) {
+    auto entry = Find(path);
+    return entry && entry->IsDirectory();
+}
+
+std::uint32_t Drive::Attributes(std::string_view path) {
+    auto entry = Find(path);
+    return entry ? entry->attributes : INVALID_FILE_ATTRIBUTES;
+}
+
+std::optional<std::chrono::system_clock::time_point> Drive::ModificationTime(
+    std::string_view path) {
+    auto entry = Find(path);
+    return entry ? std::optional(entry->modified) : std::nullopt;
+}
+
+ReadStream Drive::OpenReadStream(std::string_view path, std::uintmax_t maxBytes) {
+    ReadStream stream;
+    stream.memory = std::make_unique<const std::string>(ReadFile(path, maxBytes));
+    stream.size = stream.memory->size();
+    stream.file.reset(
+        ::fmemopen(const_cast<char*>(stream.memory->data()), stream.memory->size(), "rb"));
+    if (!stream.file)
+        throw CannotOpen(path);
+    return stream;
+}
+
+void Drive::Copy(std::string_view source, Drive& target, std::string_view destination,
+                 std::uintmax_t maxBytes) {
+    auto from = Find(source);
+    if (!from || from->IsDirectory())
+        throw CannotOpen(source);
+    if (auto to = target.Find(destination); to && to->id == from->id) {
+        constexpr int kSharingViolation = 32;
+        throw EFCreateError("Cannot create file \"" + std::string(destination) + "\"",
+                            kSharingViolation);
+    }
+    target.WriteFile(destination, ReadFile(source, maxBytes), from->attributes);
+}
+
+}  // namespace platform::drives

@@ -1,0 +1,245 @@
+#include "platform/drives/FolderDrive.h"
+
+#include <sys/stat.h>
+#include <time.h>
+
+#include <chrono>
+#include <system_error>
+#include <unordered_map>
+
+#include "platform/Errors.h"
+#include "platform/HostFile.h"
+#include "platform/PosixFile.h"
+#include "platform/Text.h"
+#include "platform/drives/WindowsPath.h"
+
+namespace platform::drives {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool IsFolder(const fs::path& file) {
+    auto status = StatOf(file);
+    return status && S_ISDIR(status->st_mode);
+}
+
+Entry EntryOf(std::string name, const fs::path& file, const struct stat& status) {
+    Entry entry;
+    entry.name = std::move(name);
+    entry.attributes = host::Attributes(file, status);
+    entry.size = S_ISREG(status.st_mode) ? static_cast<std::uint64_t>(status.st_size) : 0;
+    entry.modified = std::chrono::system_clock::time_point(
+        std::chrono::duration_cast<std::chrono::system_clock::duration>(
+            std::chrono::seconds(status.st_mtim.tv_sec) +
+            std::chrono::nanoseconds(status.st_mtim.tv_nsec)));
+    entry.id = {static_cast<std::uint64_t>(status.st_dev),
+                static_cast<std::uint64_t>(status.st_ino), 0};
+    return entry;
+}
+
+}  // namespace
+
+// Names of a folder by their SameTextKey, the first entry of each key in listing order.
+// A long list of names that are not there (a logo list after a disk was cleaned up)
+// would otherwise read the whole folder for every name. The index is used only while the
+// folder's modification time is what it was when the index was made, and only when that
+// time lay well before the listing: a change after the listing then always shows in the
+// time, however coarse the file system's clock.
+class FolderDrive::FolderIndex {
+public:
+    std::optional<std::string> Find(const fs::path& directory, const std::string& name) {
+        auto status = StatOf(directory);
+        if (!status || !S_ISDIR(status->st_mode))
+            return std::nullopt;
+        const std::string key = directory.string();
+        auto cached = folders_.find(key);
+        if (cached == folders_.end() || !SameTime(cached->second.modified, status->st_mtim)) {
+            if (folders_.size() >= kMaxFolders)
+                folders_.clear();
+            cached = folders_.insert_or_assign(key, List(directory, status->st_mtim)).first;
+        }
+        Folder& folder = cached->second;
+        std::optional<std::string> found;
+        if (auto entry = folder.names.find(SameTextKey(name)); entry != folder.names.end())
+            found = entry->second;
+        if (!folder.stable)
+            folders_.erase(cached);
+        return found;
+    }
+
+private:
+    struct Folder {
+        timespec modified{};
+        bool stable = false;
+        std::unordered_map<std::string, std::string> names;
+    };
+    static constexpr std::size_t kMaxFolders = 16;
+
+    static bool SameTime(const timespec& a, const timespec& b) {
+        return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+    }
+
+    static Folder List(const fs::path& directory, const timespec& modified) {
+        Folder folder;
+        folder.modified = modified;
+        timespec now{};
+        ::clock_gettime(CLOCK_REALTIME, &now);
+        folder.stable = now.tv_sec - modified.tv_sec >= 2;
+        std::error_code error;
+        for (fs::directory_iterator it(directory, error), end; !error && it != end;
+             it.increment(error)) {
+            std::string entry = it->path().filename().string();
+            folder.names.emplace(SameTextKey(entry), entry);
+        }
+        return folder;
+    }
+
+    std::unordered_map<std::string, Folder> folders_;
+};
+
+FolderDrive::FolderDrive(fs::path root)
+    : root_(std::move(root)), index_(std::make_unique<FolderIndex>()) {}
+
+FolderDrive::~FolderDrive() = default;
+
+std::optional<fs::path> FolderDrive::HostPath(std::string_view path) {
+    if (path.find('\0') != std::string_view::npos)
+        return std::nullopt;
+    fs::path host = root_;
+    bool found = true;
+    for (const auto& component : PathComponents(BelowDrive(path))) {
+        std::error_code error;
+        if (found && fs::exists(fs::symlink_status(host / component, error))) {
+            host /= component;
+            continue;
+        }
+        auto entry = found ? index_->Find(host, component) : std::nullopt;
+        found = entry.has_value();
+        host /= found ? *entry : component;
+    }
+    return host;
+}
+
+// The host path of something that must be there; EInOutError with missingCode if not.
+fs::path FolderDrive::Existing(std::string_view path, int missingCode) {
+    auto host = HostPath(path);
+    std::error_code error;
+    if (!host || !fs::exists(fs::symlink_status(*host, error)))
+        throw InOutError(missingCode);
+    return *host;
+}
+
+std::optional<Entry> FolderDrive::Find(std::string_view path) {
+    auto host = HostPath(path);
+    auto status = host ? StatOf(*host) : std::nullopt;
+    if (!status)
+        return std::nullopt;
+    const auto names = PathComponents(BelowDrive(path));
+    return EntryOf(names.empty() ? std::string() : host->filename().string(), *host, *status);
+}
+
+std::vector<Entry> FolderDrive::List(std::string_view folder) {
+    std::vector<Entry> entries;
+    auto host = HostPath(folder);
+    if (!host)
+        return entries;
+    std::error_code error;
+    for (fs::directory_iterator it(*host, error), end; !error && it != end; it.increment(error)) {
+        std::string name = it->path().filename().string();
+        if (auto status = StatOf(it->path())) {
+            entries.push_back(EntryOf(std::move(name), it->path(), *status));
+        } else {
+            // A link that leads nowhere is listed as Windows lists a file it can't open.
+            Entry unreachable;
+            unreachable.name = std::move(name);
+            unreachable.attributes = INVALID_FILE_ATTRIBUTES;
+            entries.push_back(std::move(unreachable));
+        }
+    }
+    return entries;
+}
+
+std::string FolderDrive::ReadFile(std::string_view path, std::uintmax_t maxBytes) {
+    auto host = HostPath(path);
+    if (!host)
+        throw CannotOpen(path);
+    return host::ReadWhole(*host, path, maxBytes);
+}
+
+ReadStream FolderDrive::OpenReadStream(std::string_view path, std::uintmax_t maxBytes) {
+    auto host = HostPath(path);
+    if (!host)
+        throw CannotOpen(path);
+    return host::OpenReadStream(*host, path, maxBytes);
+}
+
+void FolderDrive::WriteFile(std::string_view path, std::string_view contents,
+                            std::optional<std::uint32_t> attributes) {
+    auto host = HostPath(path);
+    if (!host)
+        throw EFCreateError("Cannot create file \"" + std::string(path) + "\"", kInvalidName);
+    host::ReplaceAtomically(*host, path, contents, attributes);
+}
+
+void FolderDrive::SetAttributes(std::string_view path, std::uint32_t attributes) {
+    const fs::path host = Existing(path, kFileNotFound);
+    if (!host::SetAttributes(host, attributes))
+        throw InOutError(kAccessDenied);
+}
+
+// A link goes itself, harmless to what it points at; a device, FIFO, socket or folder stays,
+// and so does a read-only file, as on Windows.
+void FolderDrive::DeleteFile(std::string_view path) {
+    const fs::path host = Existing(path, kFileNotFound);
+    std::error_code error;
+    const auto kind = fs::symlink_status(host, error).type();
+    if ((kind != fs::file_type::regular && kind != fs::file_type::symlink) || IsFolder(host))
+        throw InOutError(kAccessDenied);
+    const std::uint32_t attributes = host::Attributes(host);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
+        throw InOutError(kAccessDenied);
+    if (!fs::remove(host, error))
+        throw InOutError(error ? host::WindowsErrorCode(error.value()) : kFileNotFound);
+}
+
+void FolderDrive::Rename(std::string_view from, std::string_view to) {
+    const fs::path source = Existing(from, kFileNotFound);
+    auto target = HostPath(to);
+    const auto names = PathComponents(BelowDrive(to));
+    if (!target)
+        throw InOutError(kInvalidName);
+    if (names.empty())
+        throw InOutError(kAccessDenied);
+    if (!IsFolder(target->parent_path()))
+        throw InOutError(kPathNotFound);
+    std::error_code error;
+    // Another spelling of the same name renames the file to that spelling.
+    const fs::path destination = target->parent_path() / names.back();
+    if (fs::exists(fs::symlink_status(*target, error)) && !fs::equivalent(source, *target, error))
+        throw InOutError(kAlreadyExists);
+    fs::rename(source, destination, error);
+    if (error)
+        throw InOutError(host::WindowsErrorCode(error.value()));
+}
+
+void FolderDrive::CreateFolder(std::string_view path) {
+    auto host = HostPath(path);
+    if (!host)
+        throw InOutError(kInvalidName);
+    std::error_code error;
+    if (fs::exists(fs::symlink_status(*host, error)))
+        throw InOutError(kAlreadyExists);
+    if (!IsFolder(host->parent_path()))
+        throw InOutError(kPathNotFound);
+    fs::create_directory(*host, error);
+    if (error)
+        throw InOutError(host::WindowsErrorCode(error.value()));
+}
+
+bool FolderDrive::Replaceable(std::string_view path) {
+    auto host = HostPath(path);
+    return host && host::Replaceable(*host);
+}
+
+}  // namespace platform::drives
