@@ -12,6 +12,7 @@
 #include "platform/Errors.h"
 #include "platform/Files.h"
 #include "platform/HostFile.h"
+#include "platform/Process.h"
 #include "platform/drives/FolderDrive.h"
 #include "platform/drives/ImageDrive.h"
 
@@ -380,10 +381,7 @@ fs::path DefaultMachineRoot() {
     std::string chosen = Environment("BOOTRAMA_MACHINE");
     if (!chosen.empty())
         return chosen;
-    std::string dataHome = Environment("XDG_DATA_HOME");
-    fs::path base =
-        !dataHome.empty() ? fs::path(dataHome) : fs::path(Environment("HOME")) / ".local" / "share";
-    return base / "bootrama" / "machine";
+    return UserDataHome() / "bootrama" / "machine";
 }
 
 Machine& CurrentMachine() {

@@ -1,6 +1,7 @@
 #include "platform/Process.h"
 
 #include <malloc.h>
+#include <pwd.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -34,11 +35,21 @@ std::string Environment(const char* name) {
     return value != nullptr ? value : "";
 }
 
+// As a login shell finds it: $HOME, else the user's entry in the system's user list (a
+// service or cron job may run without $HOME).
+fs::path HomeFolder() {
+    if (std::string home = Environment("HOME"); !home.empty())
+        return home;
+    if (const passwd* user = ::getpwuid(::getuid()); user != nullptr && user->pw_dir != nullptr)
+        return user->pw_dir;
+    return {};
+}
+
 fs::path XdgHome(const char* variable, const char* belowHome) {
     fs::path chosen = Environment(variable);
     if (chosen.is_absolute())
         return chosen;
-    return fs::path(Environment("HOME")) / belowHome;
+    return HomeFolder() / belowHome;
 }
 
 // The files that come with the program are reached under AppPath, as beside a Windows

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <optional>
@@ -60,5 +62,14 @@ INSTANTIATE_TEST_SUITE_P(
                       XdgCase{"Relative", "xdg", "/home/ann/.config", "/home/ann/.local/share"},
                       XdgCase{"Absolute", "/srv/ann", "/srv/ann", "/srv/ann"}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
+
+TEST(ProcessTest, WithoutHomeTheUsersFolderIsTakenFromTheUserList) {
+    const testenv::ScopedEnvironment environment{{{"HOME", std::nullopt},
+                                                  {"XDG_CONFIG_HOME", std::nullopt},
+                                                  {"XDG_DATA_HOME", std::nullopt}}};
+    const passwd* user = ::getpwuid(::getuid());
+    ASSERT_NE(user, nullptr);
+    EXPECT_EQ(UserDataHome(), std::filesystem::path(user->pw_dir) / ".local/share");
+}
 
 }  // namespace
