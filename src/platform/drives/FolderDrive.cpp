@@ -106,9 +106,16 @@ FolderDrive::~FolderDrive() = default;
 std::optional<fs::path> FolderDrive::HostPath(std::string_view path) {
     if (path.find('\0') != std::string_view::npos)
         return std::nullopt;
+    const auto components = PathComponents(BelowDrive(path));
+    // Spelled as on the host, which is nearly always so, one look finds it.
+    fs::path exact = root_;
+    for (const auto& component : components) exact /= component;
+    std::error_code missing;
+    if (fs::exists(fs::symlink_status(exact, missing)))
+        return exact;
     fs::path host = root_;
     bool found = true;
-    for (const auto& component : PathComponents(BelowDrive(path))) {
+    for (const auto& component : components) {
         std::error_code error;
         if (found && fs::exists(fs::symlink_status(host / component, error))) {
             host /= component;
