@@ -12,6 +12,7 @@
 #include "platform/Errors.h"
 #include "platform/Files.h"
 #include "platform/HostFile.h"
+#include "platform/PosixFile.h"
 #include "platform/Process.h"
 #include "platform/drives/FolderDrive.h"
 #include "platform/drives/ImageDrive.h"
@@ -218,7 +219,9 @@ std::string Environment(const char* name) {
 
 // The drive behind each letter, made again only when its link comes to lead elsewhere: a
 // folder drive keeps its index of names, and an image is opened afresh by every operation
-// anyway.
+// anyway. The links themselves are looked at again only when the dosdevices folder has
+// changed (a link made, replaced or removed there changes its time), so that a file
+// operation costs no look at them.
 class Machine::MountedDrives {
 public:
     struct Mounted {
@@ -228,7 +231,23 @@ public:
         drives::FolderDrive* folder = nullptr;  // the same drive, where it is a folder
     };
 
-    Mounted& For(char letter, const fs::path& link) {
+    // Nothing when the letter is not mapped.
+    Mounted* For(const Machine& machine, char letter) {
+        const auto folder = StatOf(machine.DosDevices());
+        if (!folder || !SameTime(folder->st_mtim, checkedAt_) || !SettledTime(checkedAt_)) {
+            checked_.clear();
+            checkedAt_ = folder ? folder->st_mtim : timespec{};
+        }
+        auto known = checked_.find(letter);
+        if (known == checked_.end()) {
+            const auto link = machine.Link(letter);
+            known = checked_.emplace(letter, link ? &Mount(letter, *link) : nullptr).first;
+        }
+        return known->second;
+    }
+
+private:
+    Mounted& Mount(char letter, const fs::path& link) {
         const DriveTarget target = TargetOf(link);
         Mounted& mounted = drives_[letter];
         if (mounted.drive && mounted.link == link && mounted.target == target)
@@ -246,8 +265,10 @@ public:
         return mounted;
     }
 
-private:
     std::map<char, Mounted> drives_;
+    // The letters looked up since the dosdevices folder got its time checkedAt_.
+    std::map<char, Mounted*> checked_;
+    timespec checkedAt_{};
 };
 
 Machine::Machine(fs::path root)
@@ -331,8 +352,8 @@ void Machine::UnmapDrive(char letter) {
 drives::Drive* Machine::DriveOf(std::string_view windowsPath) const {
     if (windowsPath.size() < 2 || windowsPath[1] != ':')
         return nullptr;
-    auto link = Link(windowsPath[0]);
-    return link ? mounted_->For(Upper(windowsPath[0]), *link).drive.get() : nullptr;
+    auto* mounted = mounted_->For(*this, Upper(windowsPath[0]));
+    return mounted ? mounted->drive.get() : nullptr;
 }
 
 std::optional<fs::path> Machine::DriveRoot(char letter) const {
@@ -345,10 +366,8 @@ std::optional<fs::path> Machine::DriveRoot(char letter) const {
 std::optional<fs::path> Machine::ToHost(std::string_view windowsPath) const {
     if (windowsPath.size() < 2 || windowsPath[1] != ':')
         return std::nullopt;
-    auto link = Link(windowsPath[0]);
-    drives::FolderDrive* folder =
-        link ? mounted_->For(Upper(windowsPath[0]), *link).folder : nullptr;
-    return folder ? folder->HostPath(windowsPath) : std::nullopt;
+    auto* mounted = mounted_->For(*this, Upper(windowsPath[0]));
+    return mounted && mounted->folder ? mounted->folder->HostPath(windowsPath) : std::nullopt;
 }
 
 std::string Machine::ToWindows(const fs::path& hostPath) const {

@@ -55,8 +55,10 @@ public:
     void UnmapDrive(char letter);
 
     // The drive a Windows path lies on, by its letter: a folder drive, or an image drive when
-    // the link leads to a regular file. Chosen once for each target the link names; nullptr
-    // when the path has no drive letter or the letter is not mapped.
+    // the link leads to a regular file. Chosen once for each target the link names, and
+    // chosen again only after a link in dosdevices changed (not when a folder a link leads to
+    // is replaced by an image of the same name); nullptr when the path has no drive letter or
+    // the letter is not mapped.
     drives::Drive* DriveOf(std::string_view windowsPath) const;
 
     // For the host's own dialogs, which know only host folders. Host folder a folder drive

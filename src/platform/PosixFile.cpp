@@ -1,6 +1,7 @@
 #include "platform/PosixFile.h"
 
 #include <fcntl.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -39,6 +40,16 @@ std::optional<struct stat> LinkStatOf(const std::filesystem::path& file) {
     if (::lstat(file.c_str(), &status) != 0)
         return std::nullopt;
     return status;
+}
+
+bool SettledTime(const timespec& modified) {
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return now.tv_sec - modified.tv_sec >= 2;
+}
+
+bool SameTime(const timespec& a, const timespec& b) {
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
 }
 
 long long ReadAt(int fd, void* buffer, std::size_t size, std::uint64_t offset) {

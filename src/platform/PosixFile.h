@@ -30,6 +30,12 @@ private:
 std::optional<struct stat> StatOf(const std::filesystem::path& file);
 std::optional<struct stat> LinkStatOf(const std::filesystem::path& file);
 
+// Whether a folder's modification time lies well before now. What was read of a folder whose
+// time had settled so is known to be current while the time stays the same: a change after the
+// reading always shows in the time, however coarse the file system's clock.
+bool SettledTime(const timespec& modified);
+bool SameTime(const timespec& a, const timespec& b);
+
 // The number of bytes read, short only at the end of the file; -1 (errno set) on failure.
 long long ReadAt(int fd, void* buffer, std::size_t size, std::uint64_t offset);
 // False (errno set) unless every byte was written.

@@ -124,6 +124,28 @@ TEST_F(ToHostTest, NamesInASettledFolderAreFoundAgainAfterItChanges) {
     EXPECT_EQ(Host("C:\\LOGOS\\SKY.SYS"), C() / "Logos" / "sky.SYS");
 }
 
+TEST_F(ToHostTest, LinksOfASettledDosdevicesFolderAreFollowedAgainAfterAChange) {
+    const fs::path devices = Root() / "dosdevices";
+    fs::create_directories(Root() / "drive_d");
+    Write(Root() / "disk.img", "x");
+    // Links changed a while ago: where they lead may be kept between lookups.
+    auto settle = [&] {
+        fs::last_write_time(devices, fs::file_time_type::clock::now() - std::chrono::hours(1));
+    };
+    settle();
+    EXPECT_EQ(Host("D:\\x"), std::nullopt);
+    fs::create_directory_symlink(Root() / "drive_d", devices / "d:");
+    EXPECT_EQ(Host("D:\\x"), devices / "d:" / "x");
+    settle();
+    EXPECT_EQ(Host("D:\\x"), devices / "d:" / "x");
+    CurrentMachine().MapDrive('D', {DriveTarget::Kind::Image, Root() / "disk.img", 0});
+    EXPECT_EQ(Host("D:\\x"), std::nullopt);
+    settle();
+    fs::remove(devices / "d:");
+    fs::create_directory_symlink(Root() / "drive_d", devices / "D:");
+    EXPECT_EQ(Host("d:\\x"), devices / "D:" / "x");
+}
+
 TEST_F(ToHostTest, NoDriveOrAnUnmappedDriveGivesNothing) {
     EXPECT_EQ(Host("WINDOWS\\logow.sys"), std::nullopt);
     EXPECT_EQ(Host("\\\\server\\share\\x"), std::nullopt);

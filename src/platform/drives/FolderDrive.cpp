@@ -1,7 +1,6 @@
 #include "platform/drives/FolderDrive.h"
 
 #include <sys/stat.h>
-#include <time.h>
 
 #include <chrono>
 #include <system_error>
@@ -44,8 +43,7 @@ Entry EntryOf(std::string name, const fs::path& file, const struct stat& status)
 // A long list of names that are not there (a logo list after a disk was cleaned up)
 // would otherwise read the whole folder for every name. The index is used only while the
 // folder's modification time is what it was when the index was made, and only when that
-// time lay well before the listing: a change after the listing then always shows in the
-// time, however coarse the file system's clock.
+// time had settled before the listing.
 class FolderDrive::FolderIndex {
 public:
     std::optional<std::string> Find(const fs::path& directory, const std::string& name) {
@@ -76,16 +74,10 @@ private:
     };
     static constexpr std::size_t kMaxFolders = 16;
 
-    static bool SameTime(const timespec& a, const timespec& b) {
-        return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
-    }
-
     static Folder List(const fs::path& directory, const timespec& modified) {
         Folder folder;
         folder.modified = modified;
-        timespec now{};
-        ::clock_gettime(CLOCK_REALTIME, &now);
-        folder.stable = now.tv_sec - modified.tv_sec >= 2;
+        folder.stable = SettledTime(modified);
         std::error_code error;
         for (fs::directory_iterator it(directory, error), end; !error && it != end;
              it.increment(error)) {
