@@ -6,55 +6,10 @@
 #include <bit>
 #include <cstring>
 
+#include "lists/Words.h"
 #include "platform/Text.h"
 
 namespace {
-
-constexpr std::uint64_t kHighBits = 0x8080808080808080u;
-
-// Eight ASCII characters in lower case: a byte gets 0x20 where it lies in 'A'..'Z'.
-std::uint64_t LowerAscii8(std::uint64_t word) {
-    const std::uint64_t fromA = word + 0x3F3F3F3F3F3F3F3Fu;    // high bit: byte >= 'A'
-    const std::uint64_t beyondZ = word + 0x2525252525252525u;  // high bit: byte > 'Z'
-    return word | ((fromA & ~beyondZ & kHighBits) >> 2);
-}
-
-std::uint64_t Mix(std::uint64_t hash) {
-    hash ^= hash >> 31;
-    hash *= 0x9E3779B97F4A7C15u;
-    return hash ^ (hash >> 29);
-}
-
-std::uint64_t Load8(const char* at) {
-    std::uint64_t word;
-    std::memcpy(&word, at, 8);
-    return word;
-}
-
-// A hash of the text without regard to letter case, eight characters at a time; nothing
-// when the text is not ASCII.
-std::optional<std::uint32_t> AsciiHash(std::string_view text) {
-    std::uint64_t hash = text.size();
-    std::uint64_t seen = 0;
-    auto take = [&](std::uint64_t word) {
-        seen |= word;
-        hash = Mix(hash ^ LowerAscii8(word));
-    };
-    if (text.size() >= 8) {
-        for (std::size_t at = 0; at + 8 < text.size(); at += 8) take(Load8(text.data() + at));
-        // The last eight characters, overlapping the word before where the size is no
-        // multiple of eight.
-        take(Load8(text.data() + text.size() - 8));
-    } else {
-        std::uint64_t word = 0;
-        for (std::size_t i = 0; i < text.size(); ++i)
-            word |= std::uint64_t(static_cast<unsigned char>(text[i])) << (8 * i);
-        take(word);
-    }
-    if ((seen & kHighBits) != 0)
-        return std::nullopt;
-    return static_cast<std::uint32_t>(hash ^ (hash >> 32));
-}
 
 char AsciiLower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -72,19 +27,32 @@ std::optional<std::string> AsciiFolding(std::string_view text) {
     const QString decoded = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     const QByteArray folded = decoded.toCaseFolded().toUtf8();
     std::string spelling(folded.constData(), static_cast<std::size_t>(folded.size()));
-    if (!AsciiHash(spelling))
+    if (!EntryHash(spelling))
         return std::nullopt;
     return spelling;
 }
 
 }  // namespace
 
+std::optional<std::uint32_t> EntryHash(std::string_view text) {
+    TCaselessHash hash;
+    std::size_t at = 0;
+    for (; at + 8 <= text.size(); at += 8) hash.Take(Load8(text.data() + at));
+    std::uint64_t last = 0;
+    std::memcpy(&last, text.data() + at, text.size() - at);
+    hash.Take(last);
+    return hash.Result(text.size());
+}
+
 bool TCompareTextLess::operator()(std::string_view a, std::string_view b) const {
     return platform::CompareText(a, b) < 0;
 }
 
 bool TEntryIndex::Add(std::string_view text) {
-    const auto hash = AsciiHash(text);
+    return Add(text, EntryHash(text));
+}
+
+bool TEntryIndex::Add(std::string_view text, std::optional<std::uint32_t> hash) {
     if (!hash) {
         const bool fresh = !Contains(text, hash);
         ++others_.try_emplace(std::string(text), 0).first->second;
@@ -109,7 +77,7 @@ bool TEntryIndex::Add(std::string_view text) {
 }
 
 void TEntryIndex::Remove(std::string_view text) {
-    if (const auto hash = AsciiHash(text)) {
+    if (const auto hash = EntryHash(text)) {
         if (!slots_.empty()) {
             Slot& slot = slots_[Probe(text, *hash)];
             if (slot.count > 0)
@@ -123,7 +91,7 @@ void TEntryIndex::Remove(std::string_view text) {
 }
 
 bool TEntryIndex::Contains(std::string_view text) const {
-    return Contains(text, AsciiHash(text));
+    return Contains(text, EntryHash(text));
 }
 
 bool TEntryIndex::Contains(std::string_view text, std::optional<std::uint32_t> hash) const {
@@ -133,7 +101,7 @@ bool TEntryIndex::Contains(std::string_view text, std::optional<std::uint32_t> h
         return CountOf(text, *hash) > 0;
     // A few letters beyond ASCII fold to ASCII ones (the Kelvin sign to k).
     const std::optional<std::string> spelling = AsciiFolding(text);
-    return spelling && CountOf(*spelling, *AsciiHash(*spelling)) > 0 &&
+    return spelling && CountOf(*spelling, *EntryHash(*spelling)) > 0 &&
            platform::SameText(text, *spelling);
 }
 

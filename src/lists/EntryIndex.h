@@ -18,6 +18,9 @@ struct TCompareTextLess {
     bool operator()(std::string_view a, std::string_view b) const;
 };
 
+// The hash of an entry without regard to case; nothing for one beyond ASCII.
+std::optional<std::uint32_t> EntryHash(std::string_view text);
+
 // Counts each entry, so that removing one of two equal entries keeps the other.
 class TEntryIndex {
 public:
@@ -27,6 +30,8 @@ public:
 
     // Counts the text; true when no equal entry was there before.
     bool Add(std::string_view text);
+    // The same, with EntryHash(text) at hand.
+    bool Add(std::string_view text, std::optional<std::uint32_t> hash);
     void Remove(std::string_view text);
     bool Contains(std::string_view text) const;
     void Clear();

@@ -1,12 +1,17 @@
 #include "lists/ListFile.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 #include "core/Global.h"
 #include "core/ProgErrors.h"
 #include "lists/EntryIndex.h"
+#include "lists/Words.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"
+
+namespace {}  // namespace
 
 TListFileText::TListFileText(const std::string& fileName) {
     try {
@@ -21,29 +26,37 @@ TListFileText::TListFileText(const std::string& fileName) {
     text_.resize(std::min(text_.find('\0'), text_.size()));
 }
 
-void TListFileText::ForEachLine(const std::function<void(std::string_view line)>& visit) const {
-    const std::string_view text = text_;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t lineFeed = std::min(text.find('\n', start), text.size());
-        const std::size_t end =
-            std::min(text.substr(start, lineFeed - start).find('\r'), lineFeed - start) + start;
-        visit(text.substr(start, end - start));
-        start = end;
-        if (start < text.size() && text[start] == '\r')
-            ++start;
-        if (start < text.size() && text[start] == '\n')
-            ++start;
+// The line's end is found and its hash taken in one pass, eight characters at a time, as
+// long lists are read for one entry.
+TListFileText::TLine TListFileText::LineAt(std::size_t start) const {
+    TCaselessHash hash;
+    std::size_t at = start;
+    for (;; at += 8) {
+        std::uint64_t word = 0;
+        if (at + 8 <= text_.size()) {
+            word = Load8(text_.data() + at);
+        } else {
+            std::memcpy(&word, text_.data() + at, text_.size() - at);
+            // Bytes beyond the text count as a line's end.
+            word |= ~FirstBytes(~std::uint64_t{0}, text_.size() - at) & (kLowBits * '\n');
+        }
+        if (const std::uint64_t ends = ByteMatches(word, '\r') | ByteMatches(word, '\n')) {
+            const std::size_t length = std::size_t(std::countr_zero(ends) / 8);
+            hash.Take(FirstBytes(word, length));
+            at += length;
+            break;
+        }
+        hash.Take(word);
     }
+    return {std::string_view(text_).substr(start, at - start), hash.Result(at - start)};
 }
 
-std::size_t TListFileText::LineCountEstimate() const {
-    auto count = [this](char c) {
-        std::size_t found = 0;
-        for (auto at = text_.find(c); at != std::string::npos; at = text_.find(c, at + 1)) ++found;
-        return found;
-    };
-    return std::max(count('\n'), count('\r')) + 1;
+std::size_t TListFileText::NextLine(std::size_t end) const {
+    if (end < text_.size() && text_[end] == '\r')
+        ++end;
+    if (end < text_.size() && text_[end] == '\n')
+        ++end;
+    return end;
 }
 
 TPathListEntries::TPathListEntries(const std::string& fileName) {
@@ -52,11 +65,10 @@ TPathListEntries::TPathListEntries(const std::string& fileName) {
         return;
     const TListFileText& file = file_.emplace(fileName);
     TEntryIndex index(file.Text());
-    const std::size_t lines = file.LineCountEstimate();
-    index.Reserve(lines);
-    entries_.reserve(lines);
-    file.ForEachLine([&](std::string_view line) {
-        if (index.Add(line))
-            entries_.push_back(line);
+    // Room for lines of 32 characters, without counting them first; shorter ones grow it.
+    index.Reserve(file.Text().size() / 32);
+    file.ForEachLine([&](const TListFileText::TLine& line) {
+        if (index.Add(line.text, line.hash))
+            starts_.push_back(static_cast<std::uint32_t>(line.text.data() - file.Text().data()));
     });
 }

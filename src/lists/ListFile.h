@@ -2,7 +2,7 @@
 // Reading a logo list file: its lines, and its entries as a TPathStringList holds them.
 
 #include <cstddef>
-#include <functional>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,13 +15,28 @@ class TListFileText {
 public:
     explicit TListFileText(const std::string& fileName);
 
+    struct TLine {
+        std::string_view text;              // into Text(), without the line's end
+        std::optional<std::uint32_t> hash;  // EntryHash(text)
+    };
+
     std::string_view Text() const { return text_; }
-    // The lines in order, as views into Text().
-    void ForEachLine(const std::function<void(std::string_view line)>& visit) const;
-    // The number of lines where they all end alike, for reserving room.
-    std::size_t LineCountEstimate() const;
+    // The line that starts at `start`.
+    TLine LineAt(std::size_t start) const;
+    // The lines in order.
+    template <typename Visit>
+    void ForEachLine(Visit&& visit) const {
+        for (std::size_t start = 0; start < text_.size();) {
+            const TLine line = LineAt(start);
+            visit(line);
+            start = NextLine(start + line.text.size());
+        }
+    }
 
 private:
+    // Where the line after the one ending at `end` starts.
+    std::size_t NextLine(std::size_t end) const;
+
     std::string text_;  // up to the first NUL
 };
 
@@ -33,9 +48,12 @@ public:
     explicit TPathListEntries(const std::string& fileName);
 
     bool Exists = false;
-    const std::vector<std::string_view>& Entries() const { return entries_; }
+    std::size_t Count() const { return starts_.size(); }
+    std::string_view operator[](std::size_t index) const {
+        return file_->LineAt(starts_[index]).text;
+    }
 
 private:
     std::optional<TListFileText> file_;
-    std::vector<std::string_view> entries_;  // into the text of file_
+    std::vector<std::uint32_t> starts_;  // of the entries' lines in the text of file_
 };

@@ -71,7 +71,7 @@ bool TFileStringlist::CheckExists() {
 void TFileStringlist::LoadList() {
     const TListFileText file(fileName_);
     Clear();
-    file.ForEachLine([this](std::string_view line) { Add(std::string(line)); });
+    file.ForEachLine([this](const TListFileText::TLine& line) { Add(std::string(line.text)); });
 }
 
 platform::BoxAnswer TFileStringlist::SaveList() {

@@ -106,9 +106,8 @@ std::string PickRandomEntry(const std::string& listFile) {
     SeedRandomFromClock();
     // Read for this one entry only, without the list object's copies of every entry.
     const TPathListEntries list(listFile);
-    const auto& entries = list.Entries();
-    RequireEntries(listFile, list.Exists, entries.size());
-    return std::string(entries[RandomDraw(static_cast<std::uint32_t>(entries.size()))]);
+    RequireEntries(listFile, list.Exists, list.Count());
+    return std::string(list[RandomDraw(static_cast<std::uint32_t>(list.Count()))]);
 }
 
 std::string PickRandomLogo(TLogoKind kind) {

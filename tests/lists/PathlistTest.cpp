@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "core/ProgErrors.h"
+#include "lists/EntryIndex.h"
 #include "lists/FakeListView.h"
 #include "lists/ListFile.h"
 #include "lists/Pathlist.h"
@@ -53,8 +54,13 @@ TEST_P(ReadRules, LinesBecomeEntries) {
     // Read for one entry, the list has the same entries as the list object.
     const TPathListEntries entries(List());
     EXPECT_TRUE(entries.Exists);
-    EXPECT_EQ(std::vector<std::string>(entries.Entries().begin(), entries.Entries().end()),
-              GetParam().pathEntries);
+    std::vector<std::string> read;
+    for (std::size_t i = 0; i < entries.Count(); ++i) read.emplace_back(entries[i]);
+    EXPECT_EQ(read, GetParam().pathEntries);
+    // The hash taken while the line's end is sought is the entry's own.
+    TListFileText(List()).ForEachLine([](const TListFileText::TLine& line) {
+        EXPECT_EQ(line.hash, EntryHash(line.text)) << line.text;
+    });
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -83,6 +89,13 @@ INSTANTIATE_TEST_SUITE_P(
                  {"abcdefg", "ABCDEFG", "abcdefgh", "ABCDEFGH", "abcdefghi", "abcdefghI",
                   "Abcdefghijklmnopq", "aBCDEFGHIJKLMNOPQ"},
                  {"abcdefg", "abcdefgh", "abcdefghi", "Abcdefghijklmnopq"}},
+        // Line ends in every place of a word, and the text ending inside one.
+        ReadCase{"EndsAcrossWords",
+                 "C:\\LOGOS\\A.SYS\rc:\\logos\\a.sys\nC:\\Logos\\Ab.sys\r\n1234567\r12345678\r\n"
+                 "123456789\n1234567\n12345678\r\n123456789\rc:\\logos\\ab.SYS",
+                 {"C:\\LOGOS\\A.SYS", "c:\\logos\\a.sys", "C:\\Logos\\Ab.sys", "1234567",
+                  "12345678", "123456789", "1234567", "12345678", "123456789", "c:\\logos\\ab.SYS"},
+                 {"C:\\LOGOS\\A.SYS", "C:\\Logos\\Ab.sys", "1234567", "12345678", "123456789"}},
         // @ [ ` { lie next to the letters and are no case of one another.
         ReadCase{"NeighboursOfTheLetters",
                  "x@\nx`\nx[\nx{\nX@\n",
@@ -100,7 +113,7 @@ TEST_F(PathlistTest, MissingFileLeavesAnEmptyListWithoutAsking) {
     EXPECT_EQ(list.Count(), 0);
     const TPathListEntries entries(List());
     EXPECT_FALSE(entries.Exists);
-    EXPECT_THAT(entries.Entries(), IsEmpty());
+    EXPECT_EQ(entries.Count(), 0u);
     EXPECT_THAT(Boxes(), IsEmpty());
 }
 
@@ -126,9 +139,17 @@ TEST_F(PathlistTest, HugeAndJunkFilesAreReadByTheRules) {
     WriteList(many);
     EXPECT_EQ(TFileStringlist(List()).Count(), 100000);
     EXPECT_EQ(TPathStringList(List()).Count(), 50000);
+    EXPECT_EQ(TPathListEntries(List()).Count(), 50000u);
+
+    // Lines far shorter than the index expects make it grow while the list is read.
+    std::string shortLines;
+    for (int i = 0; i < 30000; ++i) shortLines += std::to_string(i % 20000) + "\n";
+    WriteList(shortLines);
+    EXPECT_EQ(TPathListEntries(List()).Count(), 20000u);
 
     WriteList(junk);
     TFileStringlist junkList(List());
+    EXPECT_EQ(TPathListEntries(List()).Count(), std::size_t(TPathStringList(List()).Count()));
     std::string expected = junk.substr(0, junk.find('\0'));
     std::size_t bytes = 0;
     for (const auto& entry : junkList.Strings()) bytes += entry.size();
