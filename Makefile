@@ -34,6 +34,7 @@ test-asan: deps
 	cmake -S . -B $(ASAN_BUILD) $(CMAKE_ARGS) -DCMAKE_BUILD_TYPE=Debug -DBOOTRAMA_SANITIZE=ON
 	cmake --build $(ASAN_BUILD)
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j2
 
 # Each libFuzzer target for FUZZ_SECONDS, seeded with its committed seeds and the test pictures.
