@@ -11,8 +11,6 @@
 #include "platform/Errors.h"
 #include "platform/Files.h"
 
-namespace {}  // namespace
-
 TListFileText::TListFileText(const std::string& fileName) {
     try {
         text_ = platform::ReadFile(fileName, platform::kMaxListFileBytes);
