@@ -224,6 +224,13 @@ std::string ReadFile(std::string_view path, std::uintmax_t maxBytes) {
     return DriveToRead(path).ReadFile(path, maxBytes);
 }
 
+std::optional<std::string> ReadFileIfExists(std::string_view path, std::uintmax_t maxBytes) {
+    drives::Drive* drive = DriveOf(path);
+    if (!drive)
+        return std::nullopt;
+    return drive->ReadFileIfExists(path, maxBytes);
+}
+
 ReadStream OpenReadStream(std::string_view path, std::uintmax_t maxBytes) {
     return DriveToRead(path).OpenReadStream(path, maxBytes);
 }

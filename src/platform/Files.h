@@ -81,6 +81,9 @@ bool PathMatchSpec(std::string_view name, std::string_view patterns);
 // opened, and nothing makes the program wait. Throws EFOpenError when it can't be opened or
 // is no regular file, EReadError when reading fails or the file is larger than maxBytes.
 std::string ReadFile(std::string_view path, std::uintmax_t maxBytes);
+// The same, with nothing for a path where FileExists sees no file (nothing there, a folder,
+// an image that can't be read), in one look at the drive.
+std::optional<std::string> ReadFileIfExists(std::string_view path, std::uintmax_t maxBytes);
 // The file open for a reader that streams it, so that a large picture is never held twice;
 // by the rules of ReadFile and with its errors. The stream closes with the object.
 struct CloseStream {

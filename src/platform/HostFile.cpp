@@ -16,6 +16,9 @@
 #include <cstdlib>
 #include <memory>
 #include <optional>
+#include <set>
+#include <utility>
+#include <vector>
 
 #include "platform/Errors.h"
 #include "platform/FileAttributes.h"
@@ -48,11 +51,35 @@ timespec Now() {
 const timespec kProcessStart = Now();
 
 // The kernel's own file systems hold nobody's files: their "regular" files may never end
-// (/proc/self/pagemap) or lose what reading takes (/proc/kmsg).
-bool OnKernelFileSystem(const fs::path& file) {
+// (/proc/self/pagemap) or lose what reading takes (/proc/kmsg). A device keeps its file
+// system while it is mounted, so each is asked about once.
+bool OnKernelFileSystem(const fs::path& file, dev_t device) {
+    static std::vector<std::pair<dev_t, bool>> known;
+    for (const auto& [seen, kernel] : known) {
+        if (seen == device)
+            return kernel;
+    }
     struct statfs system {};
-    return ::statfs(file.c_str(), &system) == 0 &&
-           (system.f_type == PROC_SUPER_MAGIC || system.f_type == SYSFS_MAGIC);
+    if (::statfs(file.c_str(), &system) != 0)
+        return false;  // the open that follows fails too, or the file is no kernel one
+    const bool kernel = system.f_type == PROC_SUPER_MAGIC || system.f_type == SYSFS_MAGIC;
+    known.emplace_back(device, kernel);
+    return kernel;
+}
+
+// Open for reading by the rules of ReadWhole; status is the open file's.
+UniqueFd OpenToRead(const fs::path& file, std::string_view shownName, std::uintmax_t maxBytes,
+                    struct stat& status) {
+    // The kind is known before the open, on which a device may act and a FIFO would wait.
+    if (auto kind = StatOf(file);
+        !kind || !S_ISREG(kind->st_mode) || OnKernelFileSystem(file, kind->st_dev))
+        throw CannotOpen(shownName);
+    UniqueFd fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!fd.Valid() || ::fstat(fd.Get(), &status) != 0 || !S_ISREG(status.st_mode))
+        throw CannotOpen(shownName);
+    if (static_cast<std::uintmax_t>(status.st_size) > maxBytes)
+        throw FileTooLarge(shownName, maxBytes);
+    return fd;
 }
 
 std::optional<std::string> RawDosAttribute(const fs::path& file) {
@@ -105,7 +132,7 @@ void CarryOverAttributes(int fd, const fs::path& replaced,
                          std::optional<std::uint32_t> attributes) {
     auto old = StatOf(replaced);
     mode_t mode = old ? old->st_mode & 07777 : DefaultFileMode();
-    if (old) {
+    if (old && (old->st_uid != ::geteuid() || old->st_gid != ::getegid())) {
         // Only root can give a file away; for anybody else this fails harmlessly.
         [[maybe_unused]] int ignored = ::fchown(fd, old->st_uid, old->st_gid);
     }
@@ -126,13 +153,20 @@ void CarryOverAttributes(int fd, const fs::path& replaced,
 }
 
 // Where a write to file lands: the file itself, or the end of its chain of links, which may
-// not exist yet. Nothing for a chain that does not end.
-std::optional<fs::path> WriteTarget(fs::path file) {
+// not exist yet (then without a status). Nothing for a chain that does not end.
+struct Landing {
+    fs::path file;
+    std::optional<struct stat> status;  // links not followed
+};
+std::optional<Landing> WriteTarget(fs::path file) {
     for (int hop = 0; hop < kMaxLinkHops; ++hop) {
-        std::error_code notALink;
-        fs::path next = fs::read_symlink(file, notALink);
-        if (notALink)
-            return file;
+        auto status = LinkStatOf(file);
+        if (!status || !S_ISLNK(status->st_mode))
+            return Landing{std::move(file), status};
+        std::error_code error;
+        fs::path next = fs::read_symlink(file, error);
+        if (error)
+            return std::nullopt;
         file = next.is_absolute() ? next : file.parent_path() / next;
     }
     return std::nullopt;
@@ -176,7 +210,11 @@ struct CloseDirectory {
     void operator()(DIR* directory) const { ::closedir(directory); }
 };
 
+// Once for each folder: what dies later while writing there is another process's.
 void RemoveStaleTemporaries(const fs::path& directory) {
+    static std::set<fs::path> cleaned;
+    if (!cleaned.insert(directory).second)
+        return;
     std::unique_ptr<DIR, CloseDirectory> listing(::opendir(directory.c_str()));
     if (!listing)
         return;
@@ -236,7 +274,8 @@ bool SetAttributes(const fs::path& file, std::uint32_t attributes) {
     bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
     mode_t wanted = readOnly ? mode & ~mode_t{0222} : mode | S_IWUSR;
     // Extended attributes of the user class need write permission (unless root).
-    if ((mode & S_IWUSR) == 0 && ::chmod(file.c_str(), mode | S_IWUSR) != 0)
+    const bool opened = (mode & S_IWUSR) == 0;
+    if (opened && ::chmod(file.c_str(), mode | S_IWUSR) != 0)
         return false;
     std::uint32_t stored = attributes & (kKeptInXattr | FILE_ATTRIBUTE_READONLY);
     if (S_ISDIR(status->st_mode))
@@ -244,32 +283,26 @@ bool SetAttributes(const fs::path& file, std::uint32_t attributes) {
     std::string text = DosAttributeText(stored);
     // File systems without extended attributes simply do not keep these flags.
     ::setxattr(file.c_str(), kDosAttributeName, text.data(), text.size(), 0);
-    return ::chmod(file.c_str(), wanted) == 0;
+    return (!opened && wanted == mode) || ::chmod(file.c_str(), wanted) == 0;
 }
 
 bool Replaceable(const fs::path& target) {
-    const std::optional<fs::path> file = WriteTarget(target);
-    auto status = file ? StatOf(*file) : std::nullopt;
+    const std::optional<Landing> landing = WriteTarget(target);
+    auto status = landing ? landing->status : std::nullopt;
     if (!status || !S_ISREG(status->st_mode))
         return false;
+    const fs::path& file = landing->file;
     // Clearing the read-only flag is a chmod: the owner's or root's to do.
     const bool mayClearReadOnly =
         (status->st_mode & S_IWUSR) != 0 || status->st_uid == ::geteuid() || ::geteuid() == 0;
-    const fs::path directory = file->parent_path().empty() ? fs::path(".") : file->parent_path();
+    const fs::path directory = file.parent_path().empty() ? fs::path(".") : file.parent_path();
     return mayClearReadOnly && ::access(directory.c_str(), W_OK | X_OK) == 0;
 }
 
 ReadStream OpenReadStream(const fs::path& file, std::string_view shownName,
                           std::uintmax_t maxBytes) {
-    // The kind is known before the open, on which a device may act and a FIFO would wait.
-    if (auto kind = StatOf(file); !kind || !S_ISREG(kind->st_mode) || OnKernelFileSystem(file))
-        throw CannotOpen(shownName);
-    UniqueFd fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     struct stat status {};
-    if (!fd.Valid() || ::fstat(fd.Get(), &status) != 0 || !S_ISREG(status.st_mode))
-        throw CannotOpen(shownName);
-    if (static_cast<std::uintmax_t>(status.st_size) > maxBytes)
-        throw FileTooLarge(shownName, maxBytes);
+    UniqueFd fd = OpenToRead(file, shownName, maxBytes, status);
     ReadStream stream;
     stream.file.reset(::fdopen(fd.Get(), "rb"));
     stream.size = static_cast<std::uintmax_t>(status.st_size);
@@ -280,19 +313,27 @@ ReadStream OpenReadStream(const fs::path& file, std::string_view shownName,
 }
 
 std::string ReadWhole(const fs::path& file, std::string_view shownName, std::uintmax_t maxBytes) {
-    const ReadStream stream = OpenReadStream(file, shownName, maxBytes);
-    std::string contents;
-    contents.reserve(static_cast<std::size_t>(stream.size));
-    char buffer[65536];
-    while (std::size_t count = std::fread(buffer, 1, sizeof buffer, stream.file.get())) {
-        // A file that grows while it is read.
-        if (contents.size() + count > maxBytes)
-            throw FileTooLarge(shownName, maxBytes);
-        contents.append(buffer, count);
+    struct stat status {};
+    const UniqueFd fd = OpenToRead(file, shownName, maxBytes, status);
+    // A byte more than the size, so that a file read whole takes one read and the end.
+    std::string contents(static_cast<std::size_t>(status.st_size) + 1, '\0');
+    std::size_t length = 0;
+    for (;;) {
+        if (length == contents.size()) {
+            // A file that grows while it is read.
+            if (length > maxBytes)
+                throw FileTooLarge(shownName, maxBytes);
+            contents.resize(static_cast<std::size_t>(
+                std::min<std::uintmax_t>(contents.size() * 2, maxBytes + 1)));
+        }
+        const ssize_t count = ::read(fd.Get(), contents.data() + length, contents.size() - length);
+        if (count == 0)
+            break;
+        if (count < 0 && errno != EINTR)
+            throw EReadError("Stream read error");  // also a read that would wait (EAGAIN)
+        length += static_cast<std::size_t>(std::max<ssize_t>(count, 0));
     }
-    // Also a read that would wait (EAGAIN).
-    if (std::ferror(stream.file.get()))
-        throw EReadError("Stream read error");
+    contents.resize(length);
     return contents;
 }
 
@@ -302,11 +343,11 @@ void ReplaceAtomically(const fs::path& target, std::string_view shownName,
         return EFCreateError("Cannot create file \"" + std::string(shownName) + "\"",
                              WindowsErrorCode(errnoValue));
     };
-    const std::optional<fs::path> resolved = WriteTarget(target);
-    if (!resolved)
+    const std::optional<Landing> landing = WriteTarget(target);
+    if (!landing)
         throw cannotCreate(ELOOP);
-    const fs::path& file = *resolved;
-    if (auto old = LinkStatOf(file);
+    const fs::path& file = landing->file;
+    if (const auto& old = landing->status;
         old && (!S_ISREG(old->st_mode) || (old->st_mode & S_IWUSR) == 0)) {
         throw cannotCreate(EACCES);
     }

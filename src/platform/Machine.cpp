@@ -233,11 +233,7 @@ public:
 
     // Nothing when the letter is not mapped.
     Mounted* For(const Machine& machine, char letter) {
-        const auto folder = StatOf(machine.DosDevices());
-        if (!folder || !SameTime(folder->st_mtim, checkedAt_) || !SettledTime(checkedAt_)) {
-            checked_.clear();
-            checkedAt_ = folder ? folder->st_mtim : timespec{};
-        }
+        Refresh(machine);
         auto known = checked_.find(letter);
         if (known == checked_.end()) {
             const auto link = machine.Link(letter);
@@ -246,7 +242,24 @@ public:
         return known->second;
     }
 
+    const std::vector<HostPrefix>& HostPrefixes(const Machine& machine) {
+        Refresh(machine);
+        if (!prefixes_)
+            prefixes_ = machine.FindHostPrefixes();
+        return *prefixes_;
+    }
+
 private:
+    // Forgets the links when the dosdevices folder has changed.
+    void Refresh(const Machine& machine) {
+        const auto folder = StatOf(machine.DosDevices());
+        if (!folder || !SameTime(folder->st_mtim, checkedAt_) || !SettledTime(checkedAt_)) {
+            checked_.clear();
+            prefixes_.reset();
+            checkedAt_ = folder ? folder->st_mtim : timespec{};
+        }
+    }
+
     Mounted& Mount(char letter, const fs::path& link) {
         const DriveTarget target = TargetOf(link);
         Mounted& mounted = drives_[letter];
@@ -268,6 +281,7 @@ private:
     std::map<char, Mounted> drives_;
     // The letters looked up since the dosdevices folder got its time checkedAt_.
     std::map<char, Mounted*> checked_;
+    std::optional<std::vector<HostPrefix>> prefixes_;
     timespec checkedAt_{};
 };
 
@@ -370,30 +384,38 @@ std::optional<fs::path> Machine::ToHost(std::string_view windowsPath) const {
     return mounted && mounted->folder ? mounted->folder->HostPath(windowsPath) : std::nullopt;
 }
 
+// The host paths each folder drive holds: where its link leads, and the link itself (a
+// dangling link still maps the paths that run through it).
+std::vector<Machine::HostPrefix> Machine::FindHostPrefixes() const {
+    std::vector<HostPrefix> prefixes;
+    std::error_code error;
+    const fs::path devices = fs::weakly_canonical(DosDevices(), error);
+    for (char letter : Drives()) {
+        if (auto link = DriveRoot(letter)) {
+            prefixes.push_back({letter, LinkTarget(*link)});
+            prefixes.push_back({letter, devices / link->filename()});
+        }
+    }
+    return prefixes;
+}
+
 std::string Machine::ToWindows(const fs::path& hostPath) const {
     std::error_code error;
     fs::path path = fs::weakly_canonical(fs::absolute(hostPath, error), error);
     if (error)
         path = fs::absolute(hostPath, error).lexically_normal();
-    std::optional<std::pair<char, fs::path>> best;
+    const HostPrefix* best = nullptr;
     std::size_t bestLength = 0;
-    for (char letter : Drives()) {
-        auto link = DriveRoot(letter);
-        if (!link)
-            continue;  // an image holds no host path
-        // A dangling link still maps the paths that run through the link itself.
-        fs::path linkItself = fs::weakly_canonical(link->parent_path(), error) / link->filename();
-        for (const fs::path& prefix : {LinkTarget(*link), linkItself}) {
-            auto length = PrefixLength(prefix, path);
-            if (length && (!best || *length > bestLength)) {
-                best.emplace(letter, prefix);
-                bestLength = *length;
-            }
+    for (const HostPrefix& prefix : mounted_->HostPrefixes(*this)) {
+        auto length = PrefixLength(prefix.path, path);
+        if (length && (!best || *length > bestLength)) {
+            best = &prefix;
+            bestLength = *length;
         }
     }
     if (!best)
         return WindowsPathBelow('Z', "/", path);
-    return WindowsPathBelow(best->first, best->second, path);
+    return WindowsPathBelow(best->letter, best->path, path);
 }
 
 fs::path DefaultMachineRoot() {

@@ -70,11 +70,19 @@ public:
     std::optional<std::filesystem::path> ToHost(std::string_view windowsPath) const;
     // Host path -> Windows path through the folder drive whose target is the longest prefix
     // (compared as canonical paths; a dangling link maps the paths through itself); Z:
-    // covers whatever no drive holds.
+    // covers whatever no drive holds. Where the links lead is looked at again by DriveOf's
+    // rule, after a link in dosdevices changed.
     std::string ToWindows(const std::filesystem::path& hostPath) const;
 
 private:
     class MountedDrives;
+    // A host folder a drive holds, as a canonical path.
+    struct HostPrefix {
+        char letter = 0;
+        std::filesystem::path path;
+    };
+
+    std::vector<HostPrefix> FindHostPrefixes() const;
 
     explicit Machine(std::filesystem::path root);
     // The dosdevices entry of a letter, whichever case it is spelled in.

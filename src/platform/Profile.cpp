@@ -261,10 +261,10 @@ std::string GetPrivateProfileString(std::string_view section, std::string_view k
     // The default goes through the same buffer as a value.
     std::string fallback = CutToBuffer(std::string(defaultValue));
     // As FileExists sees it: a folder is no file.
-    if (!FileExists(fileName))
+    const std::optional<std::string> text = ReadFileIfExists(fileName, kMaxProfileFileBytes);
+    if (!text)
         return fallback;
-    std::string text = ReadFile(fileName, kMaxProfileFileBytes);
-    return profile::ReadValue(text, section, key).value_or(fallback);
+    return profile::ReadValue(*text, section, key).value_or(fallback);
 }
 
 bool WritePrivateProfileString(std::string_view section, std::string_view key,

@@ -132,14 +132,19 @@ TEST_F(ToHostTest, LinksOfASettledDosdevicesFolderAreFollowedAgainAfterAChange) 
     auto settle = [&] {
         fs::last_write_time(devices, fs::file_time_type::clock::now() - std::chrono::hours(1));
     };
+    const auto windows = [&] { return CurrentMachine().ToWindows(Root() / "drive_d" / "x"); };
     settle();
     EXPECT_EQ(Host("D:\\x"), std::nullopt);
+    EXPECT_EQ(windows().substr(0, 3), "Z:\\");
     fs::create_directory_symlink(Root() / "drive_d", devices / "d:");
     EXPECT_EQ(Host("D:\\x"), devices / "d:" / "x");
+    EXPECT_EQ(windows(), "D:\\x");
     settle();
     EXPECT_EQ(Host("D:\\x"), devices / "d:" / "x");
+    EXPECT_EQ(windows(), "D:\\x");
     CurrentMachine().MapDrive('D', {DriveTarget::Kind::Image, Root() / "disk.img", 0});
     EXPECT_EQ(Host("D:\\x"), std::nullopt);
+    EXPECT_EQ(windows().substr(0, 3), "Z:\\");
     settle();
     fs::remove(devices / "d:");
     fs::create_directory_symlink(Root() / "drive_d", devices / "D:");

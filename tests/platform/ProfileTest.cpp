@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <fstream>
 #include <random>
+#include <thread>
 
 #include "PlatformFixture.h"
 #include "platform/Files.h"
@@ -216,6 +219,26 @@ TEST_F(ProfileFileTest, ReadsFilesThroughWindowsPaths) {
     EXPECT_EQ(GetPrivateProfileString("S", "K", "d", "no drive"), "d");
     EXPECT_EQ(GetPrivateProfileString("S", "K", std::string(1500, 'd'), "C:\\missing.ini"),
               std::string(1023, 'd'));
+}
+
+// Settings unchanged for a while may be answered from memory; whatever changes them shows
+// at once: a rewrite in place of the same size, a replacement, a folder in their place.
+TEST_F(ProfileFileTest, ASettledFileIsReadAnewAfterEveryChange) {
+    const fs::path ini = DriveC() / "settled.ini";
+    Write(ini, "[S]\r\nK=one\r\n");
+    // Its change time can't be set back: it settles by waiting.
+    std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+    const auto value = [] { return GetPrivateProfileString("S", "K", "d", "C:\\settled.ini"); };
+    EXPECT_EQ(value(), "one");
+    EXPECT_EQ(value(), "one");
+    std::fstream(ini, std::ios::in | std::ios::out | std::ios::binary).seekp(7) << "two";
+    EXPECT_EQ(value(), "two");
+    Write(DriveC() / "next.ini", "[S]\r\nK=six\r\n");
+    fs::rename(DriveC() / "next.ini", ini);
+    EXPECT_EQ(value(), "six");
+    fs::remove(ini);
+    fs::create_directory(ini);
+    EXPECT_EQ(value(), "d");
 }
 
 TEST_F(ProfileFileTest, WritingCreatesAMissingFileButNoFolder) {

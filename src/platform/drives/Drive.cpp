@@ -31,6 +31,18 @@ std::optional<std::chrono::system_clock::time_point> Drive::ModificationTime(
     return entry ? std::optional(entry->modified) : std::nullopt;
 }
 
+std::optional<std::string> Drive::ReadFileIfExists(std::string_view path, std::uintmax_t maxBytes) {
+    std::optional<Entry> entry;
+    try {
+        entry = Find(path);
+    } catch (const EDiskImageError&) {
+        // As FileExists sees it: a drive without its disk holds no file.
+    }
+    if (!entry || entry->IsDirectory())
+        return std::nullopt;
+    return ReadFile(path, maxBytes);
+}
+
 ReadStream Drive::OpenReadStream(std::string_view path, std::uintmax_t maxBytes) {
     ReadStream stream;
     stream.memory = std::make_unique<const std::string>(ReadFile(path, maxBytes));

@@ -64,6 +64,10 @@ public:
     // The whole file. EFOpenError when it is not there (or is a folder), EReadError when
     // reading fails or the file is larger than maxBytes.
     virtual std::string ReadFile(std::string_view path, std::uintmax_t maxBytes) = 0;
+    // Nothing when the path names no file (nothing, a folder, a medium that can't be read);
+    // else ReadFile.
+    virtual std::optional<std::string> ReadFileIfExists(std::string_view path,
+                                                        std::uintmax_t maxBytes);
     // The file open for a reader that streams it, with ReadFile's errors. A drive that
     // can't hand out the file itself reads it whole and streams it from memory.
     virtual ReadStream OpenReadStream(std::string_view path, std::uintmax_t maxBytes);

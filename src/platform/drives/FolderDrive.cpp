@@ -90,8 +90,45 @@ private:
     std::unordered_map<std::string, Folder> folders_;
 };
 
+// Small files read again and again (the settings, MSDOS.SYS) answer from memory while
+// their status is what it was: the same file, size and times, where the change time had
+// settled when the file was read, so that any later change shows in it.
+class FolderDrive::KeptFiles {
+public:
+    const std::string* Find(const fs::path& file, const struct stat& status) const {
+        auto kept = files_.find(file.native());
+        return kept != files_.end() && Same(kept->second.status, status) ? &kept->second.contents
+                                                                         : nullptr;
+    }
+
+    void Keep(const fs::path& file, const struct stat& status, const std::string& contents) {
+        if (contents.size() > kMaxBytes || !SettledTime(status.st_ctim))
+            return;
+        if (files_.size() >= kMaxFiles)
+            files_.clear();
+        files_.insert_or_assign(file.native(), Kept{status, contents});
+    }
+
+private:
+    struct Kept {
+        struct stat status {};
+        std::string contents;
+    };
+    static constexpr std::size_t kMaxBytes = 64 * 1024;
+    static constexpr std::size_t kMaxFiles = 16;
+
+    static bool Same(const struct stat& a, const struct stat& b) {
+        return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+               SameTime(a.st_mtim, b.st_mtim) && SameTime(a.st_ctim, b.st_ctim);
+    }
+
+    std::unordered_map<std::string, Kept> files_;
+};
+
 FolderDrive::FolderDrive(fs::path root)
-    : root_(std::move(root)), index_(std::make_unique<FolderIndex>()) {}
+    : root_(std::move(root)),
+      index_(std::make_unique<FolderIndex>()),
+      kept_(std::make_unique<KeptFiles>()) {}
 
 FolderDrive::~FolderDrive() = default;
 
@@ -164,6 +201,19 @@ std::string FolderDrive::ReadFile(std::string_view path, std::uintmax_t maxBytes
     if (!host)
         throw CannotOpen(path);
     return host::ReadWhole(*host, path, maxBytes);
+}
+
+std::optional<std::string> FolderDrive::ReadFileIfExists(std::string_view path,
+                                                         std::uintmax_t maxBytes) {
+    auto host = HostPath(path);
+    auto status = host ? StatOf(*host) : std::nullopt;
+    if (!status || S_ISDIR(status->st_mode))
+        return std::nullopt;
+    if (const std::string* kept = kept_->Find(*host, *status); kept && kept->size() <= maxBytes)
+        return *kept;
+    std::string contents = host::ReadWhole(*host, path, maxBytes);
+    kept_->Keep(*host, *status, contents);
+    return contents;
 }
 
 ReadStream FolderDrive::OpenReadStream(std::string_view path, std::uintmax_t maxBytes) {

@@ -25,6 +25,8 @@ public:
     std::optional<Entry> Find(std::string_view path) override;
     std::vector<Entry> List(std::string_view folder) override;
     std::string ReadFile(std::string_view path, std::uintmax_t maxBytes) override;
+    std::optional<std::string> ReadFileIfExists(std::string_view path,
+                                                std::uintmax_t maxBytes) override;
     ReadStream OpenReadStream(std::string_view path, std::uintmax_t maxBytes) override;
     void WriteFile(std::string_view path, std::string_view contents,
                    std::optional<std::uint32_t> attributes = std::nullopt) override;
@@ -36,11 +38,13 @@ public:
 
 private:
     class FolderIndex;
+    class KeptFiles;
 
     std::filesystem::path Existing(std::string_view path, int missingCode);
 
     std::filesystem::path root_;
     std::unique_ptr<FolderIndex> index_;
+    std::unique_ptr<KeptFiles> kept_;
 };
 
 }  // namespace platform::drives
