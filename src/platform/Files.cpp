@@ -137,8 +137,7 @@ bool DeleteFile(std::string_view path) {
 
 bool FileExists(std::string_view path) {
     return Asking(path, false, [&](drives::Drive& drive) {
-        auto entry = drive.Find(path);
-        return entry && !entry->IsDirectory();
+        return drive.KindOf(path) == drives::EntryKind::File;
     });
 }
 

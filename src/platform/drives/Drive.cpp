@@ -15,9 +15,15 @@ bool Entry::IsDirectory() const {
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool Drive::IsDirectory(std::string_view path) {
+std::optional<EntryKind> Drive::KindOf(std::string_view path) {
     auto entry = Find(path);
-    return entry && entry->IsDirectory();
+    if (!entry)
+        return std::nullopt;
+    return entry->IsDirectory() ? EntryKind::Folder : EntryKind::File;
+}
+
+bool Drive::IsDirectory(std::string_view path) {
+    return KindOf(path) == EntryKind::Folder;
 }
 
 std::uint32_t Drive::Attributes(std::string_view path) {
@@ -32,13 +38,13 @@ std::optional<std::chrono::system_clock::time_point> Drive::ModificationTime(
 }
 
 std::optional<std::string> Drive::ReadFileIfExists(std::string_view path, std::uintmax_t maxBytes) {
-    std::optional<Entry> entry;
+    std::optional<EntryKind> kind;
     try {
-        entry = Find(path);
+        kind = KindOf(path);
     } catch (const EDiskImageError&) {
         // As FileExists sees it: a drive without its disk holds no file.
     }
-    if (!entry || entry->IsDirectory())
+    if (kind != EntryKind::File)
         return std::nullopt;
     return ReadFile(path, maxBytes);
 }

@@ -51,12 +51,16 @@ struct Entry {
     bool IsDirectory() const;
 };
 
+enum class EntryKind { File, Folder };
+
 class Drive {
 public:
     virtual ~Drive() = default;
 
     // The entry a path names (the root is a directory with an empty name).
     virtual std::optional<Entry> Find(std::string_view path) = 0;
+    // What Find would find, where its other details are not wanted.
+    virtual std::optional<EntryKind> KindOf(std::string_view path);
     // The entries of a folder ("." and ".." left out) in the order the drive keeps them;
     // empty for a folder that is not there.
     virtual std::vector<Entry> List(std::string_view folder) = 0;

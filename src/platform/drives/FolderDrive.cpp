@@ -133,15 +133,19 @@ FolderDrive::FolderDrive(fs::path root)
 FolderDrive::~FolderDrive() = default;
 
 std::optional<fs::path> FolderDrive::HostPath(std::string_view path) {
+    auto located = Locate(path);
+    return located ? std::optional(std::move(located->host)) : std::nullopt;
+}
+
+std::optional<FolderDrive::Located> FolderDrive::Locate(std::string_view path) {
     if (path.find('\0') != std::string_view::npos)
         return std::nullopt;
     const auto components = PathComponents(BelowDrive(path));
     // Spelled as on the host, which is nearly always so, one look finds it.
     fs::path exact = root_;
     for (const auto& component : components) exact /= component;
-    std::error_code missing;
-    if (fs::exists(fs::symlink_status(exact, missing)))
-        return exact;
+    if (auto status = StatOf(exact))
+        return Located{std::move(exact), status};
     fs::path host = root_;
     bool found = true;
     for (const auto& component : components) {
@@ -154,25 +158,37 @@ std::optional<fs::path> FolderDrive::HostPath(std::string_view path) {
         found = entry.has_value();
         host /= found ? *entry : component;
     }
-    return host;
+    return Located{std::move(host), std::nullopt};
+}
+
+std::optional<struct stat> FolderDrive::Located::Status() const {
+    return status ? status : StatOf(host);
 }
 
 // The host path of something that must be there; EInOutError with missingCode if not.
 fs::path FolderDrive::Existing(std::string_view path, int missingCode) {
-    auto host = HostPath(path);
-    std::error_code error;
-    if (!host || !fs::exists(fs::symlink_status(*host, error)))
+    auto located = Locate(path);
+    if (!located || (!located->status && !LinkStatOf(located->host)))
         throw InOutError(missingCode);
-    return *host;
+    return std::move(located->host);
 }
 
 std::optional<Entry> FolderDrive::Find(std::string_view path) {
-    auto host = HostPath(path);
-    auto status = host ? StatOf(*host) : std::nullopt;
+    auto located = Locate(path);
+    auto status = located ? located->Status() : std::nullopt;
     if (!status)
         return std::nullopt;
     const auto names = PathComponents(BelowDrive(path));
-    return EntryOf(names.empty() ? std::string() : host->filename().string(), *host, *status);
+    return EntryOf(names.empty() ? std::string() : located->host.filename().string(), located->host,
+                   *status);
+}
+
+std::optional<EntryKind> FolderDrive::KindOf(std::string_view path) {
+    auto located = Locate(path);
+    auto status = located ? located->Status() : std::nullopt;
+    if (!status)
+        return std::nullopt;
+    return S_ISDIR(status->st_mode) ? EntryKind::Folder : EntryKind::File;
 }
 
 std::vector<Entry> FolderDrive::List(std::string_view folder) {
@@ -205,14 +221,15 @@ std::string FolderDrive::ReadFile(std::string_view path, std::uintmax_t maxBytes
 
 std::optional<std::string> FolderDrive::ReadFileIfExists(std::string_view path,
                                                          std::uintmax_t maxBytes) {
-    auto host = HostPath(path);
-    auto status = host ? StatOf(*host) : std::nullopt;
+    auto located = Locate(path);
+    auto status = located ? located->Status() : std::nullopt;
     if (!status || S_ISDIR(status->st_mode))
         return std::nullopt;
-    if (const std::string* kept = kept_->Find(*host, *status); kept && kept->size() <= maxBytes)
+    const fs::path& host = located->host;
+    if (const std::string* kept = kept_->Find(host, *status); kept && kept->size() <= maxBytes)
         return *kept;
-    std::string contents = host::ReadWhole(*host, path, maxBytes);
-    kept_->Keep(*host, *status, contents);
+    std::string contents = host::ReadWhole(host, path, maxBytes);
+    kept_->Keep(host, *status, contents);
     return contents;
 }
 

@@ -5,6 +5,8 @@
 // A link that leads nowhere makes the drive one without its disk: nothing is there, and
 // every change fails.
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -23,6 +25,7 @@ public:
     std::optional<std::filesystem::path> HostPath(std::string_view path);
 
     std::optional<Entry> Find(std::string_view path) override;
+    std::optional<EntryKind> KindOf(std::string_view path) override;
     std::vector<Entry> List(std::string_view folder) override;
     std::string ReadFile(std::string_view path, std::uintmax_t maxBytes) override;
     std::optional<std::string> ReadFileIfExists(std::string_view path,
@@ -40,6 +43,13 @@ private:
     class FolderIndex;
     class KeptFiles;
 
+    struct Located {
+        std::filesystem::path host;
+        std::optional<struct stat> status;  // links followed; known where found as spelled
+
+        std::optional<struct stat> Status() const;
+    };
+    std::optional<Located> Locate(std::string_view path);
     std::filesystem::path Existing(std::string_view path, int missingCode);
 
     std::filesystem::path root_;
