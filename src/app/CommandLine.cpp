@@ -1,6 +1,6 @@
 #include "app/CommandLine.h"
 
-#include <iostream>
+#include <cstdio>
 
 namespace {
 
@@ -43,15 +43,15 @@ std::string VersionText(std::string_view program) {
 
 std::optional<int> AnswerOption(std::string_view firstArgument) {
     if (firstArgument == "--help" || firstArgument == "/?") {
-        std::cout << Usage;
+        std::fputs(Usage, stdout);
         return 0;
     }
     if (firstArgument == "--version") {
-        std::cout << VersionText("bootrama");
+        std::fputs(VersionText("bootrama").c_str(), stdout);
         return 0;
     }
     if (firstArgument.starts_with("--")) {
-        std::cerr << Usage;
+        std::fputs(Usage, stderr);
         return 2;
     }
     return std::nullopt;

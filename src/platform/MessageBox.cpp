@@ -1,10 +1,10 @@
 #include "platform/MessageBox.h"
 
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <deque>
 #include <fstream>
-#include <iostream>
 #include <sstream>
 
 namespace platform {
@@ -89,6 +89,11 @@ std::string Trimmed(const std::string& word) {
     return word.substr(first, last - first + 1);
 }
 
+// Through C's stream: the standard C++ streams cost every start of the program their setup.
+void WriteToStandardError(const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stderr);
+}
+
 std::deque<std::string> AnswerWords(const std::string& answers) {
     std::deque<std::string> words;
     if (Trimmed(answers).empty())
@@ -122,7 +127,7 @@ public:
         log << line;
         log.flush();
         if (!log)
-            std::cerr << line;
+            WriteToStandardError(line);
         return answer;
     }
 
@@ -135,7 +140,7 @@ class StderrMessageBoxes : public MessageBoxes {
 public:
     BoxAnswer Show(BoxKind kind, const std::string& title, const std::string& text) override {
         BoxAnswer answer = DefaultAnswer(kind);
-        std::cerr << LogLine(kind, title, text, answer) << std::flush;
+        WriteToStandardError(LogLine(kind, title, text, answer));
         return answer;
     }
 };
