@@ -15,12 +15,6 @@ char AsciiLower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool SameAscii(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return AsciiLower(x) == AsciiLower(y);
-           });
-}
-
 // The ASCII spelling that a text of other characters folds to, if any (the Kelvin sign
 // folds to k).
 std::optional<std::string> AsciiFolding(std::string_view text) {
@@ -42,6 +36,12 @@ std::optional<std::uint32_t> EntryHash(std::string_view text) {
     std::memcpy(&last, text.data() + at, text.size() - at);
     hash.Take(last);
     return hash.Result(text.size());
+}
+
+bool SameAscii(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return AsciiLower(x) == AsciiLower(y);
+           });
 }
 
 bool TCompareTextLess::operator()(std::string_view a, std::string_view b) const {
