@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QString>
 #include <algorithm>
-#include <bit>
 #include <cstring>
 
 #include "lists/Words.h"
@@ -115,12 +114,6 @@ void TEntryIndex::Clear() {
     used_ = 0;
     keys_.clear();
     others_.clear();
-}
-
-void TEntryIndex::Reserve(std::size_t count) {
-    const std::size_t wanted = std::bit_ceil(std::max<std::size_t>(16, count * 4 / 3 + 1));
-    if (wanted > slots_.size())
-        Rehash(wanted);
 }
 
 std::size_t TEntryIndex::Probe(std::string_view text, std::uint32_t hash) const {

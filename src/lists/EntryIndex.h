@@ -38,8 +38,6 @@ public:
     void Remove(std::string_view text);
     bool Contains(std::string_view text) const;
     void Clear();
-    // Room for this many entries without growing.
-    void Reserve(std::size_t count);
 
 private:
     // Small, as it is touched for every entry of a long list.
