@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QString>
 #include <algorithm>
-#include <bit>
 #include <cstring>
 
 #include "lists/Words.h"
@@ -13,12 +12,6 @@ namespace {
 
 char AsciiLower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameAscii(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return AsciiLower(x) == AsciiLower(y);
-           });
 }
 
 // The ASCII spelling that a text of other characters folds to, if any (the Kelvin sign
@@ -42,6 +35,12 @@ std::optional<std::uint32_t> EntryHash(std::string_view text) {
     std::memcpy(&last, text.data() + at, text.size() - at);
     hash.Take(last);
     return hash.Result(text.size());
+}
+
+bool SameAscii(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return AsciiLower(x) == AsciiLower(y);
+           });
 }
 
 bool TCompareTextLess::operator()(std::string_view a, std::string_view b) const {
@@ -115,12 +114,6 @@ void TEntryIndex::Clear() {
     used_ = 0;
     keys_.clear();
     others_.clear();
-}
-
-void TEntryIndex::Reserve(std::size_t count) {
-    const std::size_t wanted = std::bit_ceil(std::max<std::size_t>(16, count * 4 / 3 + 1));
-    if (wanted > slots_.size())
-        Rehash(wanted);
 }
 
 std::size_t TEntryIndex::Probe(std::string_view text, std::uint32_t hash) const {

@@ -21,6 +21,9 @@ struct TCompareTextLess {
 // The hash of an entry without regard to case; nothing for one beyond ASCII.
 std::optional<std::uint32_t> EntryHash(std::string_view text);
 
+// Whether two ASCII entries are equal, as the index compares them.
+bool SameAscii(std::string_view a, std::string_view b);
+
 // Counts each entry, so that removing one of two equal entries keeps the other.
 class TEntryIndex {
 public:
@@ -35,8 +38,6 @@ public:
     void Remove(std::string_view text);
     bool Contains(std::string_view text) const;
     void Clear();
-    // Room for this many entries without growing.
-    void Reserve(std::size_t count);
 
 private:
     // Small, as it is touched for every entry of a long list.

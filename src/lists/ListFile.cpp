@@ -24,49 +24,138 @@ TListFileText::TListFileText(const std::string& fileName) {
     text_.resize(std::min(text_.find('\0'), text_.size()));
 }
 
+namespace {
+
+// The eight characters from `at` on; those beyond the text read as line ends.
+std::uint64_t WordAt(std::string_view text, std::size_t at) {
+    if (at + 8 <= text.size())
+        return Load8(text.data() + at);
+    std::uint64_t word = 0;
+    std::memcpy(&word, text.data() + at, text.size() - at);
+    return word | (~FirstBytes(~std::uint64_t{0}, text.size() - at) & (kLowBits * '\n'));
+}
+
+}  // namespace
+
 // The line's end is found and its hash taken in one pass, eight characters at a time, as
 // long lists are read for one entry.
 TListFileText::TLine TListFileText::LineAt(std::size_t start) const {
     TCaselessHash hash;
     std::size_t at = start;
     for (;; at += 8) {
-        std::uint64_t word = 0;
-        if (at + 8 <= text_.size()) {
-            word = Load8(text_.data() + at);
-        } else {
-            std::memcpy(&word, text_.data() + at, text_.size() - at);
-            // Bytes beyond the text count as a line's end.
-            word |= ~FirstBytes(~std::uint64_t{0}, text_.size() - at) & (kLowBits * '\n');
-        }
-        if (const std::uint64_t ends = ByteMatches(word, '\r') | ByteMatches(word, '\n')) {
-            const std::size_t length = std::size_t(std::countr_zero(ends) / 8);
-            hash.Take(FirstBytes(word, length));
-            at += length;
-            break;
+        const std::uint64_t word = WordAt(text_, at);
+        // Only a word with a character below 0x0E may hold CR or LF, and few others do.
+        if (BytesBelow(word, '\r' + 1) != 0) {
+            if (const std::uint64_t ends = ByteMatches(word, '\r') | ByteMatches(word, '\n')) {
+                const std::size_t length = std::size_t(std::countr_zero(ends) / 8);
+                hash.Take(FirstBytes(word, length));
+                at += length;
+                break;
+            }
         }
         hash.Take(word);
     }
     return {std::string_view(text_).substr(start, at - start), hash.Result(at - start)};
 }
 
-std::size_t TListFileText::NextLine(std::size_t end) const {
-    if (end < text_.size() && text_[end] == '\r')
-        ++end;
-    if (end < text_.size() && text_[end] == '\n')
-        ++end;
-    return end;
-}
+namespace {
+
+// The distinct lines of a list file while all are ASCII, for reading a long list for one
+// entry: a table beside TEntryIndex, as this one needs no counts, spellings or whole hashes.
+// Five bytes a line: its start, and seven bits of its hash that tag its slot in the group of
+// eight the hash picks, so that one word of tags tells a new line (the usual case) without a
+// branch the processor can't foresee.
+class TFirstLines {
+public:
+    TFirstLines(const TListFileText& file, std::size_t expected) : file_(file) {
+        Grow(std::bit_ceil(std::max<std::size_t>(8, expected * 4 / 3 + 1)));
+    }
+
+    // True when no equal line came before.
+    bool Insert(std::string_view line, std::uint32_t hash) {
+        if ((used_ + 1) * 4 > starts_.size() * 3)
+            Grow(starts_.size() * 2);
+        const std::size_t at = Find(line, hash);
+        if (tags_[at] != kFree)
+            return false;
+        tags_[at] = Tag(hash);
+        starts_[at] = static_cast<std::uint32_t>(line.data() - file_.Text().data());
+        ++used_;
+        return true;
+    }
+
+private:
+    static constexpr char kFree = '\x80';
+    static char Tag(std::uint32_t hash) { return static_cast<char>(hash >> 25); }
+
+    // The slot of an equal line, or the free one where the line goes.
+    std::size_t Find(std::string_view line, std::uint32_t hash) const {
+        const std::size_t groupMask = tags_.size() / 8 - 1;
+        for (std::size_t group = hash & groupMask;; group = (group + 1) & groupMask) {
+            const std::uint64_t tags = Load8(tags_.data() + 8 * group);
+            for (std::uint64_t same = ByteMatches(tags, Tag(hash)); same != 0; same &= same - 1) {
+                const std::size_t at = 8 * group + std::size_t(std::countr_zero(same) / 8);
+                if (SameLine(starts_[at], line))
+                    return at;
+            }
+            if (const std::uint64_t free = tags & kHighBits)
+                return 8 * group + std::size_t(std::countr_zero(free) / 8);
+        }
+    }
+
+    // The line at `start` is as long as `line` when a line's end follows that many characters.
+    bool SameLine(std::size_t start, std::string_view line) const {
+        const std::string_view text = file_.Text();
+        const std::size_t end = start + line.size();
+        return end <= text.size() &&
+               (end == text.size() || text[end] == '\r' || text[end] == '\n') &&
+               SameAscii(text.substr(start, line.size()), line);
+    }
+
+    // The slots' hashes are not kept: growing reads their lines again, hence room enough
+    // from the start.
+    void Grow(std::size_t slotCount) {
+        std::string tags(slotCount, kFree);
+        std::vector<std::uint32_t> starts(slotCount);
+        tags.swap(tags_);
+        starts.swap(starts_);
+        for (std::size_t i = 0; i < tags.size(); ++i) {
+            if (tags[i] == kFree)
+                continue;
+            const TListFileText::TLine line = file_.LineAt(starts[i]);
+            const std::size_t at = Find(line.text, *line.hash);
+            tags_[at] = Tag(*line.hash);
+            starts_[at] = starts[i];
+        }
+    }
+
+    const TListFileText& file_;
+    std::string tags_;                   // a power of two, at most three quarters used
+    std::vector<std::uint32_t> starts_;  // of the lines in the text
+    std::size_t used_ = 0;
+};
+
+}  // namespace
 
 TPathListEntries::TPathListEntries(const std::string& fileName) {
     Exists = platform::FileExists(fileName);
     if (!Exists)
         return;
     const TListFileText& file = file_.emplace(fileName);
-    TEntryIndex index(file.Text());
-    // Room for lines of 32 characters, without counting them first; shorter ones grow it.
-    index.Reserve(file.Text().size() / 32);
+    const std::string_view text = file.Text();
+    // Room for lines of 24 characters, without counting them first; shorter ones grow the
+    // table. The entries get room for shorter lines still, as room they don't fill stays
+    // untouched.
+    TFirstLines ascii(file, text.size() / 24);
+    starts_.reserve(text.size() / 16);
+    // From the first line beyond ASCII on, the lines go through the comparison of the list.
+    std::optional<TEntryIndex> index;
     file.ForEachLine([&](const TListFileText::TLine& line) {
-        if (index.Add(line.text, line.hash))
-            starts_.push_back(static_cast<std::uint32_t>(line.text.data() - file.Text().data()));
+        if (!line.hash && !index) {
+            index.emplace(text);
+            for (const std::uint32_t start : starts_) index->Add(file.LineAt(start).text);
+        }
+        if (index ? index->Add(line.text, line.hash) : ascii.Insert(line.text, *line.hash))
+            starts_.push_back(static_cast<std::uint32_t>(line.text.data() - text.data()));
     });
 }

@@ -35,7 +35,13 @@ public:
 
 private:
     // Where the line after the one ending at `end` starts.
-    std::size_t NextLine(std::size_t end) const;
+    std::size_t NextLine(std::size_t end) const {
+        if (end < text_.size() && text_[end] == '\r')
+            ++end;
+        if (end < text_.size() && text_[end] == '\n')
+            ++end;
+        return end;
+    }
 
     std::string text_;  // up to the first NUL
 };

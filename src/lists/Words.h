@@ -24,6 +24,11 @@ inline std::uint64_t ByteMatches(std::uint64_t word, char c) {
     return ~(((differing & ~kHighBits) + ~kHighBits) | differing) & kHighBits;
 }
 
+// Nonzero when a byte of `word` lies below `limit` (at most 0x80).
+inline std::uint64_t BytesBelow(std::uint64_t word, unsigned char limit) {
+    return (word - kLowBits * limit) & ~word & kHighBits;
+}
+
 // The first `count` bytes of `word` (count < 8), the others zero.
 inline std::uint64_t FirstBytes(std::uint64_t word, std::size_t count) {
     return word & ((std::uint64_t{1} << (8 * count)) - 1);
@@ -35,10 +40,10 @@ class TCaselessHash {
 public:
     void Take(std::uint64_t word) {
         seen_ |= word;
-        // Eight ASCII characters in lower case: a byte gets 0x20 where it lies in 'A'..'Z'.
-        const std::uint64_t fromA = word + 0x3F3F3F3F3F3F3F3Fu;    // high bit: byte >= 'A'
-        const std::uint64_t beyondZ = word + 0x2525252525252525u;  // high bit: byte > 'Z'
-        hash_ = (hash_ ^ (word | ((fromA & ~beyondZ & kHighBits) >> 2))) * 0x9E3779B97F4A7C15u;
+        // An ASCII letter differs from its other case only in 0x20, so with that bit set in
+        // every byte the cases hash alike (so do a few pairs of signs, such as @ and `, which
+        // the comparison tells apart).
+        hash_ = (hash_ ^ (word | (kLowBits * 0x20))) * 0x9E3779B97F4A7C15u;
     }
     // Nothing when the text is not ASCII.
     std::optional<std::uint32_t> Result(std::size_t length) const {

@@ -156,6 +156,36 @@ TEST_F(PathlistTest, HugeAndJunkFilesAreReadByTheRules) {
     EXPECT_LE(bytes, expected.size());
 }
 
+// Many short lines of a few signs in either case, so that equal lines, and unequal ones of
+// one length (~ and ^ hash alike), abound and the tables grow; beyond ASCII from a random
+// line on, where the list's comparison takes over; some lists cut by a NUL.
+TEST_F(PathlistTest, ReadForOneEntryAgreesWithTheListObjectOnRandomLists) {
+    const std::vector<std::string> ascii = {"a", "B", "k", "K", "\\", ".", "~", "^"};
+    const std::vector<std::string> beyond = {"\xE2\x84\xAA", "\xC3\x84", "\xC3\xA4"};
+    const std::vector<std::string> ends = {"\r", "\n", "\r\n", "\n\r"};
+    std::mt19937 random(11);
+    for (int list = 0; list < 6; ++list) {
+        const std::size_t lines = 20000;
+        const std::size_t firstBeyond = list == 0 ? lines : random() % lines;
+        std::string contents;
+        for (std::size_t line = 0; line < lines; ++line) {
+            for (std::size_t piece = random() % 7; piece > 0; --piece) {
+                contents += line >= firstBeyond && random() % 8 == 0
+                                ? beyond[random() % beyond.size()]
+                                : ascii[random() % ascii.size()];
+            }
+            contents += ends[random() % ends.size()];
+        }
+        if (list % 2 == 1)
+            contents.insert(contents.size() / 2, 1, '\0');
+        WriteList(contents);
+        const TPathListEntries entries(List());
+        std::vector<std::string> read;
+        for (std::size_t i = 0; i < entries.Count(); ++i) read.emplace_back(entries[i]);
+        EXPECT_EQ(read, TPathStringList(List()).Strings()) << "list " << list;
+    }
+}
+
 // ---- Writing ----
 
 TEST_F(PathlistTest, SavedListIsSortedWithCrLfAfterEveryLine) {
