@@ -1,5 +1,6 @@
 #include "platform/Machine.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -250,13 +251,22 @@ public:
     }
 
 private:
-    // Forgets the links when the dosdevices folder has changed.
+    // Forgets the links when the dosdevices folder has changed. The folder is asked through a
+    // descriptor held open, which costs no walk down its path; a folder renamed or removed
+    // shows in its change time or its link count, and the path is opened again.
     void Refresh(const Machine& machine) {
-        const auto folder = StatOf(machine.DosDevices());
-        if (!folder || !SameTime(folder->st_mtim, checkedAt_) || !SettledTime(checkedAt_)) {
+        struct stat folder {};
+        if (!devices_.Valid() || ::fstat(devices_.Get(), &folder) != 0 || folder.st_nlink == 0 ||
+            !SameTime(folder.st_mtim, checkedAt_) || !SameTime(folder.st_ctim, changedAt_) ||
+            !SettledTime(checkedAt_)) {
             checked_.clear();
             prefixes_.reset();
-            checkedAt_ = folder ? folder->st_mtim : timespec{};
+            devices_ =
+                UniqueFd(::open(machine.DosDevices().c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+            if (!devices_.Valid() || ::fstat(devices_.Get(), &folder) != 0)
+                folder = {};
+            checkedAt_ = folder.st_mtim;
+            changedAt_ = folder.st_ctim;
         }
     }
 
@@ -282,7 +292,9 @@ private:
     // The letters looked up since the dosdevices folder got its time checkedAt_.
     std::map<char, Mounted*> checked_;
     std::optional<std::vector<HostPrefix>> prefixes_;
+    UniqueFd devices_;
     timespec checkedAt_{};
+    timespec changedAt_{};
 };
 
 Machine::Machine(fs::path root)

@@ -149,6 +149,15 @@ TEST_F(ToHostTest, LinksOfASettledDosdevicesFolderAreFollowedAgainAfterAChange) 
     fs::remove(devices / "d:");
     fs::create_directory_symlink(Root() / "drive_d", devices / "D:");
     EXPECT_EQ(Host("d:\\x"), devices / "D:" / "x");
+    // A dosdevices folder put in the place of another one, whose time says nothing.
+    settle();
+    EXPECT_EQ(Host("d:\\x"), devices / "D:" / "x");
+    fs::rename(devices, Root() / "old devices");
+    fs::create_directory(devices);
+    fs::create_directory_symlink(Root() / "drive_d", devices / "e:");
+    settle();
+    EXPECT_EQ(Host("D:\\x"), std::nullopt);
+    EXPECT_EQ(Host("E:\\x"), devices / "e:" / "x");
 }
 
 TEST_F(ToHostTest, NoDriveOrAnUnmappedDriveGivesNothing) {
