@@ -69,9 +69,9 @@ bool OnKernelFileSystem(const fs::path& file, dev_t device) {
 
 // Open for reading by the rules of ReadWhole; status is the open file's.
 UniqueFd OpenToRead(const fs::path& file, std::string_view shownName, std::uintmax_t maxBytes,
-                    struct stat& status) {
+                    const struct stat* known, struct stat& status) {
     // The kind is known before the open, on which a device may act and a FIFO would wait.
-    if (auto kind = StatOf(file);
+    if (auto kind = known ? std::optional(*known) : StatOf(file);
         !kind || !S_ISREG(kind->st_mode) || OnKernelFileSystem(file, kind->st_dev))
         throw CannotOpen(shownName);
     UniqueFd fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
@@ -128,9 +128,8 @@ void WriteAll(int fd, std::string_view contents) {
 }
 
 // The temporary file gets what the replaced file had, or the attributes a copy brings.
-void CarryOverAttributes(int fd, const fs::path& replaced,
+void CarryOverAttributes(int fd, const fs::path& replaced, const std::optional<struct stat>& old,
                          std::optional<std::uint32_t> attributes) {
-    auto old = StatOf(replaced);
     mode_t mode = old ? old->st_mode & 07777 : DefaultFileMode();
     if (old && (old->st_uid != ::geteuid() || old->st_gid != ::getegid())) {
         // Only root can give a file away; for anybody else this fails harmlessly.
@@ -302,7 +301,7 @@ bool Replaceable(const fs::path& target) {
 ReadStream OpenReadStream(const fs::path& file, std::string_view shownName,
                           std::uintmax_t maxBytes) {
     struct stat status {};
-    UniqueFd fd = OpenToRead(file, shownName, maxBytes, status);
+    UniqueFd fd = OpenToRead(file, shownName, maxBytes, nullptr, status);
     ReadStream stream;
     stream.file.reset(::fdopen(fd.Get(), "rb"));
     stream.size = static_cast<std::uintmax_t>(status.st_size);
@@ -312,9 +311,10 @@ ReadStream OpenReadStream(const fs::path& file, std::string_view shownName,
     return stream;
 }
 
-std::string ReadWhole(const fs::path& file, std::string_view shownName, std::uintmax_t maxBytes) {
+std::string ReadWhole(const fs::path& file, std::string_view shownName, std::uintmax_t maxBytes,
+                      const struct stat* known) {
     struct stat status {};
-    const UniqueFd fd = OpenToRead(file, shownName, maxBytes, status);
+    const UniqueFd fd = OpenToRead(file, shownName, maxBytes, known, status);
     // A byte more than the size, so that a file read whole takes one read and the end.
     std::string contents(static_cast<std::size_t>(status.st_size) + 1, '\0');
     std::size_t length = 0;
@@ -363,7 +363,7 @@ void ReplaceAtomically(const fs::path& target, std::string_view shownName,
     ::flock(fd.Get(), LOCK_EX);
     try {
         WriteAll(fd.Get(), contents);
-        CarryOverAttributes(fd.Get(), file, attributes);
+        CarryOverAttributes(fd.Get(), file, landing->status, attributes);
         if (::fsync(fd.Get()) != 0)
             ThrowInOut(errno);
         if (::rename(temporary.c_str(), file.c_str()) != 0)

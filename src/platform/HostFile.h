@@ -38,8 +38,9 @@ bool Replaceable(const std::filesystem::path& file);
 // file systems throws EFOpenError without being opened, as does a missing file. The open
 // never waits, nor does a read. A file larger than maxBytes throws EReadError before
 // anything is read; so does a failed read.
+// A caller that has just taken the file's status (links followed) may hand it in.
 std::string ReadWhole(const std::filesystem::path& file, std::string_view shownName,
-                      std::uintmax_t maxBytes);
+                      std::uintmax_t maxBytes, const struct stat* status = nullptr);
 
 // ReadWhole's rules up to the reading, for a reader that streams the file.
 ReadStream OpenReadStream(const std::filesystem::path& file, std::string_view shownName,

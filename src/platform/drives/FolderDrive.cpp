@@ -213,10 +213,11 @@ std::vector<Entry> FolderDrive::List(std::string_view folder) {
 }
 
 std::string FolderDrive::ReadFile(std::string_view path, std::uintmax_t maxBytes) {
-    auto host = HostPath(path);
-    if (!host)
+    auto located = Locate(path);
+    if (!located)
         throw CannotOpen(path);
-    return host::ReadWhole(*host, path, maxBytes);
+    return host::ReadWhole(located->host, path, maxBytes,
+                           located->status ? &*located->status : nullptr);
 }
 
 std::optional<std::string> FolderDrive::ReadFileIfExists(std::string_view path,
@@ -228,7 +229,7 @@ std::optional<std::string> FolderDrive::ReadFileIfExists(std::string_view path,
     const fs::path& host = located->host;
     if (const std::string* kept = kept_->Find(host, *status); kept && kept->size() <= maxBytes)
         return *kept;
-    std::string contents = host::ReadWhole(host, path, maxBytes);
+    std::string contents = host::ReadWhole(host, path, maxBytes, &*status);
     kept_->Keep(host, *status, contents);
     return contents;
 }
