@@ -10,6 +10,7 @@
 #include "lists/Words.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"
+#include "platform/Remembered.h"
 
 TListFileText::TListFileText(const std::string& fileName) {
     try {
@@ -137,11 +138,83 @@ private:
 
 }  // namespace
 
+template <typename Visit>
+void TListFileText::ScanLineEnds(Visit&& visit) const {
+    std::uint64_t crBefore = 0;  // a CR as the last character of the word before
+    for (std::size_t at = 0; at < text_.size(); at += 8) {
+        std::uint64_t word = 0;
+        if (at + 8 <= text_.size())
+            word = Load8(text_.data() + at);
+        else
+            std::memcpy(&word, text_.data() + at, text_.size() - at);
+        const std::uint64_t cr = ByteMatches(word, '\r');
+        const std::uint64_t lf = ByteMatches(word, '\n');
+        const std::uint64_t pairedLf = ((cr << 8) | crBefore) & lf;
+        if (visit(at, (cr | lf) & ~pairedLf))
+            return;
+        crBefore = cr >> 56;
+    }
+}
+
+std::size_t TListFileText::LineEnd(std::size_t start) const {
+    std::size_t at = start;
+    for (;; at += 8) {
+        const std::uint64_t word = WordAt(text_, at);
+        if (const std::uint64_t ends = ByteMatches(word, '\r') | ByteMatches(word, '\n'))
+            return at + std::size_t(std::countr_zero(ends) / 8);
+    }
+}
+
+// Each CR and each LF ends a line, a CR LF pair once; the last line may end with the text.
+std::size_t TListFileText::LineCount() const {
+    std::size_t ends = 0;
+    ScanLineEnds([&](std::size_t, std::uint64_t marks) {
+        ends += MatchCount(marks);
+        return false;
+    });
+    const bool lastOpen = !text_.empty() && text_.back() != '\r' && text_.back() != '\n';
+    return ends + (lastOpen ? 1 : 0);
+}
+
+std::string_view TListFileText::Line(std::size_t index) const {
+    std::size_t start = 0;
+    std::size_t before = index;  // line ends still to pass
+    if (before > 0) {
+        ScanLineEnds([&](std::size_t at, std::uint64_t marks) {
+            if (MatchCount(marks) < before) {
+                before -= MatchCount(marks);
+                return false;
+            }
+            for (; before > 1; --before) marks &= marks - 1;
+            start = NextLine(at + std::size_t(std::countr_zero(marks) / 8));
+            return true;
+        });
+    }
+    return std::string_view(text_).substr(start, LineEnd(start) - start);
+}
+
 TPathListEntries::TPathListEntries(const std::string& fileName) {
     Exists = platform::FileExists(fileName);
     if (!Exists)
         return;
+    constexpr std::string_view kDistinctLines = "distinct-lines";
+    const auto stamp = platform::SettledStamp(fileName);
     const TListFileText& file = file_.emplace(fileName);
+    // The stamp holds for the text read when it still holds after the reading.
+    const bool unchanged = stamp && platform::SettledStamp(fileName) == stamp;
+    if (unchanged && platform::Remembered(*stamp, kDistinctLines)) {
+        everyLine_ = true;
+        count_ = file.LineCount();
+        return;
+    }
+    const std::size_t lines = TakeApart();
+    count_ = starts_.size();
+    if (unchanged && count_ == lines)
+        platform::Remember(*stamp, kDistinctLines);
+}
+
+std::size_t TPathListEntries::TakeApart() {
+    const TListFileText& file = *file_;
     const std::string_view text = file.Text();
     // Room for lines of 24 characters, without counting them first; shorter ones grow the
     // table. The entries get room for shorter lines still, as room they don't fill stays
@@ -150,7 +223,9 @@ TPathListEntries::TPathListEntries(const std::string& fileName) {
     starts_.reserve(text.size() / 16);
     // From the first line beyond ASCII on, the lines go through the comparison of the list.
     std::optional<TEntryIndex> index;
+    std::size_t lines = 0;
     file.ForEachLine([&](const TListFileText::TLine& line) {
+        ++lines;
         if (!line.hash && !index) {
             index.emplace(text);
             for (const std::uint32_t start : starts_) index->Add(file.LineAt(start).text);
@@ -158,4 +233,5 @@ TPathListEntries::TPathListEntries(const std::string& fileName) {
         if (index ? index->Add(line.text, line.hash) : ascii.Insert(line.text, *line.hash))
             starts_.push_back(static_cast<std::uint32_t>(line.text.data() - text.data()));
     });
+    return lines;
 }

@@ -223,6 +223,11 @@ std::string ReadFile(std::string_view path, std::uintmax_t maxBytes) {
     return DriveToRead(path).ReadFile(path, maxBytes);
 }
 
+std::optional<FileStamp> SettledStamp(std::string_view path) {
+    return Asking(path, std::optional<FileStamp>(),
+                  [&](drives::Drive& drive) { return drive.SettledStamp(path); });
+}
+
 std::optional<std::string> ReadFileIfExists(std::string_view path, std::uintmax_t maxBytes) {
     drives::Drive* drive = DriveOf(path);
     if (!drive)

@@ -77,6 +77,21 @@ std::vector<FindData> FindEntries(std::string_view pattern, FindOptions options 
 // without regard to case, as Windows' PathMatchSpec does.
 bool PathMatchSpec(std::string_view name, std::string_view patterns);
 
+// What tells that a file's contents are unchanged: while its identity, size and times stay the
+// same, so do they, provided its change time had settled when they were taken (two seconds
+// before), so that any later change shows in it however coarse the file system's clock.
+struct FileStamp {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::uint64_t size = 0;
+    std::int64_t modified = 0;  // nanoseconds since 1970
+    std::int64_t changed = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+// The stamp of a regular file (a link is followed) whose change time has settled; nothing for
+// one that changed just now, is not there or lies inside a disk image.
+std::optional<FileStamp> SettledStamp(std::string_view path);
+
 // The whole file, which must be a regular file (a link is followed): nothing else is
 // opened, and nothing makes the program wait. Throws EFOpenError when it can't be opened or
 // is no regular file, EReadError when reading fails or the file is larger than maxBytes.

@@ -249,6 +249,15 @@ int WindowsErrorCode(int errnoValue) {
     }
 }
 
+FileStamp StampOf(const struct stat& status) {
+    const auto nanoseconds = [](const timespec& time) {
+        return std::int64_t{time.tv_sec} * 1'000'000'000 + time.tv_nsec;
+    };
+    return {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino),
+            static_cast<std::uint64_t>(status.st_size), nanoseconds(status.st_mtim),
+            nanoseconds(status.st_ctim)};
+}
+
 std::uint32_t Attributes(const fs::path& file) {
     auto status = StatOf(file);
     return status ? Attributes(file, *status) : INVALID_FILE_ATTRIBUTES;

@@ -20,6 +20,8 @@ namespace platform::host {
 // 5: access denied, 112: disk full, ...).
 int WindowsErrorCode(int errnoValue);
 
+FileStamp StampOf(const struct stat& status);
+
 // INVALID_FILE_ATTRIBUTES when the file can't be reached; FILE_ATTRIBUTE_NORMAL when it
 // has no attribute.
 std::uint32_t Attributes(const std::filesystem::path& file);

@@ -1,6 +1,10 @@
 #include <gmock/gmock.h>
 
+#include <algorithm>
+#include <chrono>
+#include <fstream>
 #include <random>
+#include <thread>
 #include <tuple>
 
 #include "core/ProgErrors.h"
@@ -184,6 +188,53 @@ TEST_F(PathlistTest, ReadForOneEntryAgreesWithTheListObjectOnRandomLists) {
         for (std::size_t i = 0; i < entries.Count(); ++i) read.emplace_back(entries[i]);
         EXPECT_EQ(read, TPathStringList(List()).Strings()) << "list " << list;
     }
+}
+
+// A list read once in full is known to hold no entry twice while it stays unchanged; then it
+// is read as its lines. Lists of every kind of line end, an empty line, entries beyond ASCII,
+// a last line without its end, a NUL, and one that holds an entry twice.
+TEST_F(PathlistTest, AListKnownToHoldNoEntryTwiceIsReadAsItsLines) {
+    const std::vector<std::string> ends = {"\r", "\n", "\r\n"};
+    std::mt19937 random(5);
+    std::vector<std::string> lists;
+    for (int list = 0; list < 5; ++list) {
+        std::string contents = list == 1 ? "first\n\r" : "";
+        for (int line = 0; line < 3000; ++line) {
+            contents += (line % 7 == 0 ? "C:\\\xC3\x96l\\" : "c:\\Logos\\") + std::to_string(line) +
+                        ".sys" + ends[random() % ends.size()];
+        }
+        if (list == 2)
+            contents += "C:\\last.sys";
+        if (list == 3)
+            contents.insert(contents.size() / 3, 1, '\0');
+        if (list == 4)
+            contents += "c:\\LOGOS\\12.SYS\r\n";
+        lists.push_back(GlobalInfo().AppPath + "list" + std::to_string(list) + ".dat");
+        WriteFile(ProgramDir() / ("list" + std::to_string(list) + ".dat"), contents);
+    }
+    // Only a file whose change time has settled can be known unchanged.
+    std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+    const auto read = [](const std::string& list) {
+        const TPathListEntries entries(list);
+        std::vector<std::string> entryTexts;
+        for (std::size_t i = 0; i < entries.Count(); ++i) entryTexts.emplace_back(entries[i]);
+        return entryTexts;
+    };
+    for (const std::string& list : lists) {
+        const std::vector<std::string> expected = TPathStringList(list).Strings();
+        EXPECT_EQ(read(list), expected) << list;
+        EXPECT_EQ(read(list), expected) << list << ", read again";
+    }
+    const std::string known = ReadFile(MachineRoot() / "remembered");
+    EXPECT_EQ(std::count(known.begin(), known.end(), '\n'), 4) << known;
+    // Changed in place to the same size, with an entry now twice, and settled again.
+    const std::size_t two = ReadFile(ProgramDir() / "list0.dat").find("\\2.sys");
+    std::fstream(ProgramDir() / "list0.dat", std::ios::in | std::ios::out | std::ios::binary)
+            .seekp(std::streamoff(two + 1))
+        << '3';
+    std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+    EXPECT_EQ(read(lists[0]), TPathStringList(lists[0]).Strings());
+    EXPECT_EQ(read(lists[0]).size(), 2999u);
 }
 
 // ---- Writing ----

@@ -15,6 +15,10 @@ bool Entry::IsDirectory() const {
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+std::optional<FileStamp> Drive::SettledStamp(std::string_view) {
+    return std::nullopt;
+}
+
 std::optional<EntryKind> Drive::KindOf(std::string_view path) {
     auto entry = Find(path);
     if (!entry)

@@ -94,6 +94,8 @@ public:
     // Whether WriteFile could replace the file once its read-only attribute is cleared;
     // only looks.
     virtual bool Replaceable(std::string_view path) = 0;
+    // A file inside a disk image has none: the image changes as a whole.
+    virtual std::optional<FileStamp> SettledStamp(std::string_view path);
 
     bool Exists(std::string_view path) { return Find(path).has_value(); }
     bool IsDirectory(std::string_view path);

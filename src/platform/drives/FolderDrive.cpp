@@ -97,8 +97,9 @@ class FolderDrive::KeptFiles {
 public:
     const std::string* Find(const fs::path& file, const struct stat& status) const {
         auto kept = files_.find(file.native());
-        return kept != files_.end() && Same(kept->second.status, status) ? &kept->second.contents
-                                                                         : nullptr;
+        return kept != files_.end() && kept->second.stamp == host::StampOf(status)
+                   ? &kept->second.contents
+                   : nullptr;
     }
 
     void Keep(const fs::path& file, const struct stat& status, const std::string& contents) {
@@ -106,21 +107,16 @@ public:
             return;
         if (files_.size() >= kMaxFiles)
             files_.clear();
-        files_.insert_or_assign(file.native(), Kept{status, contents});
+        files_.insert_or_assign(file.native(), Kept{host::StampOf(status), contents});
     }
 
 private:
     struct Kept {
-        struct stat status {};
+        FileStamp stamp;
         std::string contents;
     };
     static constexpr std::size_t kMaxBytes = 64 * 1024;
     static constexpr std::size_t kMaxFiles = 16;
-
-    static bool Same(const struct stat& a, const struct stat& b) {
-        return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
-               SameTime(a.st_mtim, b.st_mtim) && SameTime(a.st_ctim, b.st_ctim);
-    }
 
     std::unordered_map<std::string, Kept> files_;
 };
@@ -302,6 +298,14 @@ void FolderDrive::CreateFolder(std::string_view path) {
     fs::create_directory(*host, error);
     if (error)
         throw InOutError(host::WindowsErrorCode(error.value()));
+}
+
+std::optional<FileStamp> FolderDrive::SettledStamp(std::string_view path) {
+    auto located = Locate(path);
+    auto status = located ? located->Status() : std::nullopt;
+    if (!status || !S_ISREG(status->st_mode) || !SettledTime(status->st_ctim))
+        return std::nullopt;
+    return host::StampOf(*status);
 }
 
 bool FolderDrive::Replaceable(std::string_view path) {

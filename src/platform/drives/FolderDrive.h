@@ -38,6 +38,7 @@ public:
     void Rename(std::string_view from, std::string_view to) override;
     void CreateFolder(std::string_view path) override;
     bool Replaceable(std::string_view path) override;
+    std::optional<FileStamp> SettledStamp(std::string_view path) override;
 
 private:
     class FolderIndex;
