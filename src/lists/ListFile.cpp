@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <charconv>
 #include <cstring>
 
 #include "core/Global.h"
@@ -165,17 +166,6 @@ std::size_t TListFileText::LineEnd(std::size_t start) const {
     }
 }
 
-// Each CR and each LF ends a line, a CR LF pair once; the last line may end with the text.
-std::size_t TListFileText::LineCount() const {
-    std::size_t ends = 0;
-    ScanLineEnds([&](std::size_t, std::uint64_t marks) {
-        ends += MatchCount(marks);
-        return false;
-    });
-    const bool lastOpen = !text_.empty() && text_.back() != '\r' && text_.back() != '\n';
-    return ends + (lastOpen ? 1 : 0);
-}
-
 std::string_view TListFileText::Line(std::size_t index) const {
     std::size_t start = 0;
     std::size_t before = index;  // line ends still to pass
@@ -197,20 +187,22 @@ TPathListEntries::TPathListEntries(const std::string& fileName) {
     Exists = platform::FileExists(fileName);
     if (!Exists)
         return;
+    // The number of lines of a list whose lines are its entries.
     constexpr std::string_view kDistinctLines = "distinct-lines";
     const auto stamp = platform::SettledStamp(fileName);
-    const TListFileText& file = file_.emplace(fileName);
+    file_.emplace(fileName);
     // The stamp holds for the text read when it still holds after the reading.
     const bool unchanged = stamp && platform::SettledStamp(fileName) == stamp;
-    if (unchanged && platform::Remembered(*stamp, kDistinctLines)) {
+    if (const auto lines = unchanged ? platform::Recalled(*stamp, kDistinctLines) : std::nullopt;
+        lines &&
+        std::from_chars(lines->data(), lines->data() + lines->size(), count_).ec == std::errc()) {
         everyLine_ = true;
-        count_ = file.LineCount();
         return;
     }
     const std::size_t lines = TakeApart();
     count_ = starts_.size();
     if (unchanged && count_ == lines)
-        platform::Remember(*stamp, kDistinctLines);
+        platform::Remember(*stamp, kDistinctLines, std::to_string(count_));
 }
 
 std::size_t TPathListEntries::TakeApart() {

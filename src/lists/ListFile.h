@@ -23,8 +23,8 @@ public:
     std::string_view Text() const { return text_; }
     // The line that starts at `start`.
     TLine LineAt(std::size_t start) const;
-    std::size_t LineCount() const;
-    // The line at an index below LineCount().
+    // The line at an index from 0 (a CR LF pair ends one line); the first where there are
+    // fewer lines.
     std::string_view Line(std::size_t index) const;
     // The lines in order.
     template <typename Visit>

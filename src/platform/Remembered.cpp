@@ -20,11 +20,11 @@ std::filesystem::path FactsFile() {
     return CurrentMachine().Root() / "remembered";
 }
 
-// One line a fact: its name and the file's stamp.
-std::string FactLine(const FileStamp& stamp, std::string_view fact) {
-    return std::string(fact) + ' ' + std::to_string(stamp.device) + ' ' +
+// One line a fact: its topic and the file's stamp, then the fact.
+std::string FactKey(const FileStamp& stamp, std::string_view topic) {
+    return std::string(topic) + ' ' + std::to_string(stamp.device) + ' ' +
            std::to_string(stamp.inode) + ' ' + std::to_string(stamp.size) + ' ' +
-           std::to_string(stamp.modified) + ' ' + std::to_string(stamp.changed);
+           std::to_string(stamp.modified) + ' ' + std::to_string(stamp.changed) + ' ';
 }
 
 // The lines of the machine's facts file, read once for each machine a run uses.
@@ -51,14 +51,18 @@ std::vector<std::string>& FactLines() {
 
 }  // namespace
 
-bool Remembered(const FileStamp& stamp, std::string_view fact) {
-    const std::vector<std::string>& lines = FactLines();
-    return std::find(lines.begin(), lines.end(), FactLine(stamp, fact)) != lines.end();
+std::optional<std::string> Recalled(const FileStamp& stamp, std::string_view topic) {
+    const std::string key = FactKey(stamp, topic);
+    for (const std::string& line : FactLines()) {
+        if (line.starts_with(key))
+            return line.substr(key.size());
+    }
+    return std::nullopt;
 }
 
-void Remember(const FileStamp& stamp, std::string_view fact) {
+void Remember(const FileStamp& stamp, std::string_view topic, std::string_view fact) {
     std::vector<std::string>& lines = FactLines();
-    lines.push_back(FactLine(stamp, fact));
+    lines.push_back(FactKey(stamp, topic) + std::string(fact));
     if (lines.size() > kMaxFacts)
         lines.erase(lines.begin(), lines.end() - kMaxFacts);
     std::string text;
