@@ -4,6 +4,7 @@
 #include <bit>
 #include <charconv>
 #include <cstring>
+#include <exception>
 
 #include "core/Global.h"
 #include "core/ProgErrors.h"
@@ -139,73 +140,119 @@ private:
 
 }  // namespace
 
-template <typename Visit>
-void TListFileText::ScanLineEnds(Visit&& visit) const {
-    std::uint64_t crBefore = 0;  // a CR as the last character of the word before
-    for (std::size_t at = 0; at < text_.size(); at += 8) {
-        std::uint64_t word = 0;
-        if (at + 8 <= text_.size())
-            word = Load8(text_.data() + at);
-        else
-            std::memcpy(&word, text_.data() + at, text_.size() - at);
-        const std::uint64_t cr = ByteMatches(word, '\r');
-        const std::uint64_t lf = ByteMatches(word, '\n');
-        const std::uint64_t pairedLf = ((cr << 8) | crBefore) & lf;
-        if (visit(at, (cr | lf) & ~pairedLf))
-            return;
-        crBefore = cr >> 56;
-    }
+namespace {
+
+// What is remembered of a list that holds no entry twice: its number of lines, and where
+// every kLinesApart-th line starts, so that a line is found reading little of the list.
+constexpr std::string_view kDistinctLines = "distinct-lines";
+constexpr std::size_t kLinesApart = 256;
+constexpr std::size_t kPartBytes = 16 * 1024;
+
+std::string FactOf(std::size_t count, const std::vector<std::uint64_t>& marks) {
+    std::string fact = std::to_string(count);
+    for (const std::uint64_t mark : marks) fact += ' ' + std::to_string(mark);
+    return fact;
 }
 
-std::size_t TListFileText::LineEnd(std::size_t start) const {
-    std::size_t at = start;
-    for (;; at += 8) {
-        const std::uint64_t word = WordAt(text_, at);
-        if (const std::uint64_t ends = ByteMatches(word, '\r') | ByteMatches(word, '\n'))
-            return at + std::size_t(std::countr_zero(ends) / 8);
+// The line `skip` lines on in `part`, text from a line's start on: nothing when `part` does
+// not hold it whole; `toEnd` when the text ends with `part`.
+std::optional<std::string_view> LineInPart(std::string_view part, std::size_t skip, bool toEnd) {
+    if (const std::size_t nul = part.find('\0'); nul != std::string_view::npos) {
+        part = part.substr(0, nul);
+        toEnd = true;
     }
+    for (std::size_t start = 0; start < part.size();) {
+        const std::size_t end = part.find_first_of("\r\n", start);
+        if (end == std::string_view::npos)
+            return toEnd && skip == 0 ? std::optional(part.substr(start)) : std::nullopt;
+        if (skip-- == 0)
+            return part.substr(start, end - start);
+        start = end + 1;
+        if (part[end] == '\r' && start < part.size() && part[start] == '\n')
+            ++start;
+    }
+    return std::nullopt;
 }
 
-std::string_view TListFileText::Line(std::size_t index) const {
-    std::size_t start = 0;
-    std::size_t before = index;  // line ends still to pass
-    if (before > 0) {
-        ScanLineEnds([&](std::size_t at, std::uint64_t marks) {
-            if (MatchCount(marks) < before) {
-                before -= MatchCount(marks);
-                return false;
-            }
-            for (; before > 1; --before) marks &= marks - 1;
-            start = NextLine(at + std::size_t(std::countr_zero(marks) / 8));
-            return true;
-        });
-    }
-    return std::string_view(text_).substr(start, LineEnd(start) - start);
-}
+}  // namespace
 
-TPathListEntries::TPathListEntries(const std::string& fileName) {
+TPathListEntries::TPathListEntries(const std::string& fileName)
+    : TPathListEntries(fileName, true) {}
+
+TPathListEntries::TPathListEntries(const std::string& fileName, bool mayRecall)
+    : fileName_(fileName) {
     Exists = platform::FileExists(fileName);
     if (!Exists)
         return;
-    // The number of lines of a list whose lines are its entries.
-    constexpr std::string_view kDistinctLines = "distinct-lines";
     const auto stamp = platform::SettledStamp(fileName);
-    file_.emplace(fileName);
-    // The stamp holds for the text read when it still holds after the reading.
-    const bool unchanged = stamp && platform::SettledStamp(fileName) == stamp;
-    if (const auto lines = unchanged ? platform::Recalled(*stamp, kDistinctLines) : std::nullopt;
-        lines &&
-        std::from_chars(lines->data(), lines->data() + lines->size(), count_).ec == std::errc()) {
-        everyLine_ = true;
+    if (stamp && mayRecall && Recall(*stamp))
         return;
-    }
-    const std::size_t lines = TakeApart();
+    file_.emplace(fileName);
+    std::vector<std::uint64_t> marks;
+    const std::size_t lines = TakeApart(marks);
     count_ = starts_.size();
-    if (unchanged && count_ == lines)
-        platform::Remember(*stamp, kDistinctLines, std::to_string(count_));
+    // The stamp holds for the text read when it still holds after the reading.
+    if (stamp && count_ == lines && platform::SettledStamp(fileName) == stamp)
+        platform::Remember(*stamp, kDistinctLines, FactOf(count_, marks));
 }
 
-std::size_t TPathListEntries::TakeApart() {
+bool TPathListEntries::Recall(const platform::FileStamp& stamp) {
+    const auto fact = platform::Recalled(stamp, kDistinctLines);
+    if (!fact)
+        return false;
+    std::vector<std::uint64_t> numbers;
+    for (const char *at = fact->data(), *end = at + fact->size(); at < end; ++at) {
+        std::uint64_t number = 0;
+        const auto [next, error] = std::from_chars(at, end, number);
+        if (error != std::errc())
+            return false;
+        numbers.push_back(number);
+        at = next;
+    }
+    // Where the lines start: rising, within the file, one for each kLinesApart lines.
+    if (numbers.empty() ||
+        numbers.size() != 1 + (numbers[0] == 0 ? 0 : (numbers[0] - 1) / kLinesApart) ||
+        !std::is_sorted(numbers.begin() + 1, numbers.end()) ||
+        (numbers.size() > 1 && numbers.back() >= stamp.size)) {
+        return false;
+    }
+    count_ = static_cast<std::size_t>(numbers[0]);
+    numbers[0] = 0;  // the first line's start
+    lineMarks_ = std::move(numbers);
+    stamp_ = stamp;
+    return true;
+}
+
+std::string TPathListEntries::operator[](std::size_t index) const {
+    if (!stamp_)
+        return std::string(file_->LineAt(starts_[index]).text);
+    if (auto line = LineFromPart(index))
+        return *line;
+    // Changed since it was known to hold no entry twice: the list as it is now.
+    const TPathListEntries now(fileName_, false);
+    return now.Count() > 0 ? now[index % now.Count()] : std::string();
+}
+
+std::optional<std::string> TPathListEntries::LineFromPart(std::size_t index) const {
+    const std::uint64_t offset = lineMarks_[index / kLinesApart];
+    for (std::size_t size = kPartBytes;; size *= 2) {
+        std::string part;
+        try {
+            part = platform::ReadFilePart(fileName_, offset, size, platform::kMaxListFileBytes);
+        } catch (const std::exception&) {
+            return std::nullopt;  // said again where the list is read whole
+        }
+        const bool toEnd = part.size() < size;
+        if (platform::SettledStamp(fileName_) != stamp_)
+            return std::nullopt;
+        if (auto line = LineInPart(part, index % kLinesApart, toEnd))
+            return std::string(*line);
+        if (toEnd)
+            return std::nullopt;
+    }
+}
+
+std::size_t TPathListEntries::TakeApart(std::vector<std::uint64_t>& marks) {
     const TListFileText& file = *file_;
     const std::string_view text = file.Text();
     // Room for lines of 24 characters, without counting them first; shorter ones grow the
@@ -217,6 +264,8 @@ std::size_t TPathListEntries::TakeApart() {
     std::optional<TEntryIndex> index;
     std::size_t lines = 0;
     file.ForEachLine([&](const TListFileText::TLine& line) {
+        if (lines > 0 && lines % kLinesApart == 0)
+            marks.push_back(std::uint64_t(line.text.data() - text.data()));
         ++lines;
         if (!line.hash && !index) {
             index.emplace(text);

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Files.h"
+
 // The file's text and its lines, by the rule of list files: lines end at CR, LF or CR LF,
 // the last one may end at the end of the file, and a NUL byte ends the text. A file that
 // can't be read raises EFileListError.
@@ -23,9 +25,6 @@ public:
     std::string_view Text() const { return text_; }
     // The line that starts at `start`.
     TLine LineAt(std::size_t start) const;
-    // The line at an index from 0 (a CR LF pair ends one line); the first where there are
-    // fewer lines.
-    std::string_view Line(std::size_t index) const;
     // The lines in order.
     template <typename Visit>
     void ForEachLine(Visit&& visit) const {
@@ -37,13 +36,6 @@ public:
     }
 
 private:
-    // Where the line that starts at `start` ends.
-    std::size_t LineEnd(std::size_t start) const;
-    // Calls visit(at, marks) for the text eight characters at a time, marks flagging (as
-    // ByteMatches does) the characters that end a line, of a CR LF pair the CR only; stops
-    // when visit returns true.
-    template <typename Visit>
-    void ScanLineEnds(Visit&& visit) const;
     // Where the line after the one ending at `end` starts.
     std::size_t NextLine(std::size_t end) const {
         if (end < text_.size() && text_[end] == '\r')
@@ -58,8 +50,8 @@ private:
 
 // The entries a TPathStringList reads from the file (each line once, in the file's order),
 // without building one: for reading a long list for one entry, as at every start of Windows.
-// That an unchanged list holds no entry twice is remembered, so that its lines are then
-// only counted.
+// That an unchanged list holds no entry twice is remembered, so that it is then not read
+// again but for the entry asked for.
 class TPathListEntries {
 public:
     // A missing file gives no entries; one that can't be read raises EFileListError.
@@ -67,16 +59,22 @@ public:
 
     bool Exists = false;
     std::size_t Count() const { return count_; }
-    std::string_view operator[](std::size_t index) const {
-        return everyLine_ ? file_->Line(index) : file_->LineAt(starts_[index]).text;
-    }
+    std::string operator[](std::size_t index) const;
 
 private:
-    // Finds the entries; gives the number of lines.
-    std::size_t TakeApart();
+    TPathListEntries(const std::string& fileName, bool mayRecall);
+    bool Recall(const platform::FileStamp& stamp);
+    // Finds the entries; gives the number of lines, and where every 256th line starts.
+    std::size_t TakeApart(std::vector<std::uint64_t>& marks);
+    // The line of a list known to hold no entry twice; nothing when the list has changed.
+    std::optional<std::string> LineFromPart(std::size_t index) const;
 
-    std::optional<TListFileText> file_;
-    bool everyLine_ = false;             // each line is an entry of its own
-    std::vector<std::uint32_t> starts_;  // otherwise those of the entries' lines in the text
+    std::string fileName_;
     std::size_t count_ = 0;
+    // A list taken apart: its text, and where its entries' lines start.
+    std::optional<TListFileText> file_;
+    std::vector<std::uint32_t> starts_;
+    // A list known to hold no entry twice: its stamp, and where every 256th line starts.
+    std::optional<platform::FileStamp> stamp_;
+    std::vector<std::uint64_t> lineMarks_;
 };

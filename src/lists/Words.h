@@ -24,11 +24,6 @@ inline std::uint64_t ByteMatches(std::uint64_t word, char c) {
     return ~(((differing & ~kHighBits) + ~kHighBits) | differing) & kHighBits;
 }
 
-// The number of bytes a result of ByteMatches marks (the processor may lack a popcount).
-inline std::size_t MatchCount(std::uint64_t matches) {
-    return std::size_t(((matches >> 7) * kLowBits) >> 56);
-}
-
 // Nonzero when a byte of `word` lies below `limit` (at most 0x80).
 inline std::uint64_t BytesBelow(std::uint64_t word, unsigned char limit) {
     return (word - kLowBits * limit) & ~word & kHighBits;

@@ -223,6 +223,11 @@ std::string ReadFile(std::string_view path, std::uintmax_t maxBytes) {
     return DriveToRead(path).ReadFile(path, maxBytes);
 }
 
+std::string ReadFilePart(std::string_view path, std::uintmax_t offset, std::size_t size,
+                         std::uintmax_t maxBytes) {
+    return DriveToRead(path).ReadFilePart(path, offset, size, maxBytes);
+}
+
 std::optional<FileStamp> SettledStamp(std::string_view path) {
     return Asking(path, std::optional<FileStamp>(),
                   [&](drives::Drive& drive) { return drive.SettledStamp(path); });

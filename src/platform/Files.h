@@ -96,6 +96,9 @@ std::optional<FileStamp> SettledStamp(std::string_view path);
 // opened, and nothing makes the program wait. Throws EFOpenError when it can't be opened or
 // is no regular file, EReadError when reading fails or the file is larger than maxBytes.
 std::string ReadFile(std::string_view path, std::uintmax_t maxBytes);
+// At most `size` bytes from `offset` on, by the rules of ReadFile.
+std::string ReadFilePart(std::string_view path, std::uintmax_t offset, std::size_t size,
+                         std::uintmax_t maxBytes);
 // The same, with nothing for a path where FileExists sees no file (nothing there, a folder,
 // an image that can't be read), in one look at the drive.
 std::optional<std::string> ReadFileIfExists(std::string_view path, std::uintmax_t maxBytes);

@@ -346,6 +346,18 @@ std::string ReadWhole(const fs::path& file, std::string_view shownName, std::uin
     return contents;
 }
 
+std::string ReadPart(const fs::path& file, std::string_view shownName, std::uintmax_t maxBytes,
+                     std::uintmax_t offset, std::size_t size, const struct stat* known) {
+    struct stat status {};
+    const UniqueFd fd = OpenToRead(file, shownName, maxBytes, known, status);
+    std::string part(size, '\0');
+    const long long count = ReadAt(fd.Get(), part.data(), size, offset);
+    if (count < 0)
+        throw EReadError("Stream read error");
+    part.resize(static_cast<std::size_t>(count));
+    return part;
+}
+
 void ReplaceAtomically(const fs::path& target, std::string_view shownName,
                        std::string_view contents, std::optional<std::uint32_t> attributes) {
     auto cannotCreate = [&](int errnoValue) {

@@ -44,6 +44,11 @@ bool Replaceable(const std::filesystem::path& file);
 std::string ReadWhole(const std::filesystem::path& file, std::string_view shownName,
                       std::uintmax_t maxBytes, const struct stat* status = nullptr);
 
+// At most `size` bytes from `offset` on, by ReadWhole's rules.
+std::string ReadPart(const std::filesystem::path& file, std::string_view shownName,
+                     std::uintmax_t maxBytes, std::uintmax_t offset, std::size_t size,
+                     const struct stat* status = nullptr);
+
 // ReadWhole's rules up to the reading, for a reader that streams the file.
 ReadStream OpenReadStream(const std::filesystem::path& file, std::string_view shownName,
                           std::uintmax_t maxBytes);

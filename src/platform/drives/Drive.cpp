@@ -15,6 +15,12 @@ bool Entry::IsDirectory() const {
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+std::string Drive::ReadFilePart(std::string_view path, std::uintmax_t offset, std::size_t size,
+                                std::uintmax_t maxBytes) {
+    const std::string whole = ReadFile(path, maxBytes);
+    return offset < whole.size() ? whole.substr(static_cast<std::size_t>(offset), size) : "";
+}
+
 std::optional<FileStamp> Drive::SettledStamp(std::string_view) {
     return std::nullopt;
 }

@@ -68,6 +68,9 @@ public:
     // The whole file. EFOpenError when it is not there (or is a folder), EReadError when
     // reading fails or the file is larger than maxBytes.
     virtual std::string ReadFile(std::string_view path, std::uintmax_t maxBytes) = 0;
+    // At most `size` bytes from `offset` on, with ReadFile's errors.
+    virtual std::string ReadFilePart(std::string_view path, std::uintmax_t offset, std::size_t size,
+                                     std::uintmax_t maxBytes);
     // Nothing when the path names no file (nothing, a folder, a medium that can't be read);
     // else ReadFile.
     virtual std::optional<std::string> ReadFileIfExists(std::string_view path,

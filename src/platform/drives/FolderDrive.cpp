@@ -216,6 +216,15 @@ std::string FolderDrive::ReadFile(std::string_view path, std::uintmax_t maxBytes
                            located->status ? &*located->status : nullptr);
 }
 
+std::string FolderDrive::ReadFilePart(std::string_view path, std::uintmax_t offset,
+                                      std::size_t size, std::uintmax_t maxBytes) {
+    auto located = Locate(path);
+    if (!located)
+        throw CannotOpen(path);
+    return host::ReadPart(located->host, path, maxBytes, offset, size,
+                          located->status ? &*located->status : nullptr);
+}
+
 std::optional<std::string> FolderDrive::ReadFileIfExists(std::string_view path,
                                                          std::uintmax_t maxBytes) {
     auto located = Locate(path);

@@ -28,6 +28,8 @@ public:
     std::optional<EntryKind> KindOf(std::string_view path) override;
     std::vector<Entry> List(std::string_view folder) override;
     std::string ReadFile(std::string_view path, std::uintmax_t maxBytes) override;
+    std::string ReadFilePart(std::string_view path, std::uintmax_t offset, std::size_t size,
+                             std::uintmax_t maxBytes) override;
     std::optional<std::string> ReadFileIfExists(std::string_view path,
                                                 std::uintmax_t maxBytes) override;
     ReadStream OpenReadStream(std::string_view path, std::uintmax_t maxBytes) override;
