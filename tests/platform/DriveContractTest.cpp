@@ -66,6 +66,8 @@ TEST_P(DriveContractTest, RefusesWithTheSameWindowsCodes) {
     EXPECT_THROW(drive.ReadFile("D:\\NONE.SYS", 1 << 20), platform::EFOpenError);
     EXPECT_THROW(drive.ReadFile("D:\\WINDOWS", 1 << 20), platform::EFOpenError);
     EXPECT_THROW(drive.ReadFile("D:\\LOGO.SYS", 1000), platform::EReadError);
+    EXPECT_THROW(drive.ReadFilePart("D:\\NONE.SYS", 0, 8, 1 << 20), platform::EFOpenError);
+    EXPECT_THROW(drive.ReadFilePart("D:\\LOGO.SYS", 0, 8, 1000), platform::EReadError);
 }
 
 TEST_P(DriveContractTest, ChangesAndFindsAlike) {
@@ -74,7 +76,12 @@ TEST_P(DriveContractTest, ChangesAndFindsAlike) {
     EXPECT_EQ(CodeOf([&] { drive.Rename("D:\\logo.sys", "D:\\Logos\\Old.sys"); }), 0);
     EXPECT_EQ(CodeOf([&] { drive.Rename("D:\\Logos\\old.SYS", "D:\\Logos\\OLD.SYS"); }), 0);
     EXPECT_EQ(drive.Find("D:\\LOGOS\\old.sys")->name, "OLD.SYS");
-    EXPECT_EQ(drive.ReadFile("D:\\Logos\\OLD.SYS", 1 << 20), imagetest::TestImage::OldLogo());
+    const std::string old = imagetest::TestImage::OldLogo();
+    EXPECT_EQ(drive.ReadFile("D:\\Logos\\OLD.SYS", 1 << 20), old);
+    EXPECT_EQ(drive.ReadFilePart("D:\\logos\\old.sys", 10, 20, 1 << 20), old.substr(10, 20));
+    EXPECT_EQ(drive.ReadFilePart("D:\\Logos\\OLD.SYS", old.size() - 5, 20, 1 << 20),
+              old.substr(old.size() - 5));
+    EXPECT_EQ(drive.ReadFilePart("D:\\Logos\\OLD.SYS", old.size() + 5, 20, 1 << 20), "");
     EXPECT_TRUE(drive.IsDirectory("D:\\logos"));
     EXPECT_FALSE(drive.Exists("D:\\LOGO.SYS"));
     EXPECT_EQ(drive.Attributes("D:\\MSDOS.SYS") & platform::FILE_ATTRIBUTE_READONLY,
