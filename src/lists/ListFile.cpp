@@ -234,7 +234,9 @@ std::string TPathListEntries::operator[](std::size_t index) const {
 }
 
 std::optional<std::string> TPathListEntries::LineFromPart(std::size_t index) const {
-    const std::uint64_t offset = lineMarks_[index / kLinesApart];
+    // From the character before the line's start on, which must end the line before.
+    const std::uint64_t mark = lineMarks_[index / kLinesApart];
+    const std::uint64_t offset = mark > 0 ? mark - 1 : 0;
     for (std::size_t size = kPartBytes;; size *= 2) {
         std::string part;
         try {
@@ -245,7 +247,15 @@ std::optional<std::string> TPathListEntries::LineFromPart(std::size_t index) con
         const bool toEnd = part.size() < size;
         if (platform::SettledStamp(fileName_) != stamp_)
             return std::nullopt;
-        if (auto line = LineInPart(part, index % kLinesApart, toEnd))
+        std::string_view lines = part;
+        if (mark > 0) {
+            const bool lineStart =
+                part.size() > 1 && (part[0] == '\n' || (part[0] == '\r' && part[1] != '\n'));
+            if (!lineStart)
+                return std::nullopt;
+            lines.remove_prefix(1);
+        }
+        if (auto line = LineInPart(lines, index % kLinesApart, toEnd))
             return std::string(*line);
         if (toEnd)
             return std::nullopt;

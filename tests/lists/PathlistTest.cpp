@@ -13,6 +13,7 @@
 #include "lists/ListFile.h"
 #include "lists/Pathlist.h"
 #include "platform/Files.h"
+#include "platform/Machine.h"
 #include "support/TestEnv.h"
 
 using ::testing::ElementsAre;
@@ -237,6 +238,46 @@ TEST_F(PathlistTest, AListKnownToHoldNoEntryTwiceIsReadAsItsLines) {
     std::this_thread::sleep_for(std::chrono::milliseconds(2100));
     EXPECT_EQ(read(lists[0]), TPathStringList(lists[0]).Strings());
     EXPECT_EQ(read(lists[0]).size(), 2999u);
+}
+
+// What the machine remembers of a list is its own file: damaged, it is not believed.
+TEST_F(PathlistTest, ADamagedRememberedFactIsNotBelieved) {
+    std::string contents;
+    for (int line = 0; line < 600; ++line) contents += "C:\\" + std::to_string(line) + ".sys\r\n";
+    WriteList(contents);
+    std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+    const std::vector<std::string> expected = TPathStringList(List()).Strings();
+    const auto stamp = platform::SettledStamp(List());
+    ASSERT_TRUE(stamp);
+    const std::string key = "distinct-lines " + std::to_string(stamp->device) + ' ' +
+                            std::to_string(stamp->inode) + ' ' + std::to_string(stamp->size) + ' ' +
+                            std::to_string(stamp->modified) + ' ' + std::to_string(stamp->changed) +
+                            ' ';
+    const std::string marks = " " + std::to_string(256 * 11) + ' ' + std::to_string(512 * 11);
+    // Where lines 256 and 512 start, one character off.
+    const std::string offMarks = " " + std::to_string(contents.find("\r\nC:\\256.") + 3) + ' ' +
+                                 std::to_string(contents.find("\r\nC:\\512.") + 3);
+    const std::vector<std::string> facts = {"",
+                                            "many",
+                                            "600",
+                                            "600" + marks + " 9",
+                                            "600 5632 2816",
+                                            "600" + marks.substr(0, marks.size() - 1) + "9999999",
+                                            "99999999999999999999999" + marks,
+                                            "1 2",
+                                            "600" + offMarks};
+    int round = 0;
+    for (const std::string& fact : facts) {
+        // A machine of its own for each, as the facts are read once for each machine.
+        const testenv::fs::path root =
+            MachineRoot().parent_path() / ("m" + std::to_string(round++));
+        platform::UseMachine(root);
+        WriteFile(root / "remembered", key + fact + "\n");
+        const TPathListEntries entries(List());
+        std::vector<std::string> read;
+        for (std::size_t i = 0; i < entries.Count(); ++i) read.push_back(entries[i]);
+        EXPECT_EQ(read, expected) << "fact: " << fact;
+    }
 }
 
 // ---- Writing ----
