@@ -162,8 +162,19 @@ bool SameEntry(const fs::path& a, const fs::path& b) {
     throw drives::InOutError(host::WindowsErrorCode(error.value()));
 }
 
+// The path as an absolute, canonical one, resolved as far as it exists.
+fs::path Canonical(const fs::path& path) {
+    if (auto resolved = ResolvedPath(path))
+        return *resolved;
+    std::error_code error;
+    fs::path canonical = fs::weakly_canonical(fs::absolute(path, error), error);
+    return error ? fs::absolute(path, error).lexically_normal() : canonical;
+}
+
 // The link's target as an absolute, canonical path, resolved as far as it exists.
 fs::path LinkTarget(const fs::path& link) {
+    if (auto resolved = ResolvedPath(link))
+        return *resolved;
     std::error_code error;
     fs::path target = fs::read_symlink(link, error);
     if (error)
@@ -400,8 +411,7 @@ std::optional<fs::path> Machine::ToHost(std::string_view windowsPath) const {
 // dangling link still maps the paths that run through it).
 std::vector<Machine::HostPrefix> Machine::FindHostPrefixes() const {
     std::vector<HostPrefix> prefixes;
-    std::error_code error;
-    const fs::path devices = fs::weakly_canonical(DosDevices(), error);
+    const fs::path devices = Canonical(DosDevices());
     for (char letter : Drives()) {
         if (auto link = DriveRoot(letter)) {
             prefixes.push_back({letter, LinkTarget(*link)});
@@ -412,10 +422,7 @@ std::vector<Machine::HostPrefix> Machine::FindHostPrefixes() const {
 }
 
 std::string Machine::ToWindows(const fs::path& hostPath) const {
-    std::error_code error;
-    fs::path path = fs::weakly_canonical(fs::absolute(hostPath, error), error);
-    if (error)
-        path = fs::absolute(hostPath, error).lexically_normal();
+    const fs::path path = Canonical(hostPath);
     const HostPrefix* best = nullptr;
     std::size_t bestLength = 0;
     for (const HostPrefix& prefix : mounted_->HostPrefixes(*this)) {

@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
+#include <string>
 
 namespace platform {
 
@@ -40,6 +42,18 @@ std::optional<struct stat> LinkStatOf(const std::filesystem::path& file) {
     if (::lstat(file.c_str(), &status) != 0)
         return std::nullopt;
     return status;
+}
+
+std::optional<std::filesystem::path> ResolvedPath(const std::filesystem::path& path) {
+    UniqueFd fd(::open(path.c_str(), O_PATH | O_CLOEXEC));
+    if (!fd.Valid())
+        return std::nullopt;
+    char resolved[PATH_MAX];
+    const std::string link = "/proc/self/fd/" + std::to_string(fd.Get());
+    const ssize_t length = ::readlink(link.c_str(), resolved, sizeof resolved);
+    if (length <= 0 || length == ssize_t(sizeof resolved) || resolved[0] != '/')
+        return std::nullopt;
+    return std::filesystem::path(std::string(resolved, std::size_t(length)));
 }
 
 bool SettledTime(const timespec& modified) {

@@ -30,6 +30,10 @@ private:
 std::optional<struct stat> StatOf(const std::filesystem::path& file);
 std::optional<struct stat> LinkStatOf(const std::filesystem::path& file);
 
+// The path with every link resolved, asked of the kernel in three system calls however deep it
+// lies; nothing when it is not there (or the proc file system is not).
+std::optional<std::filesystem::path> ResolvedPath(const std::filesystem::path& path);
+
 // Whether a folder's modification time lies well before now. What was read of a folder whose
 // time had settled so is known to be current while the time stays the same: a change after the
 // reading always shows in the time, however coarse the file system's clock.
