@@ -191,9 +191,7 @@ std::string ExtractFileName(const std::string& path) {
 }
 
 bool IsExistingDir(const std::string& path) {
-    std::uint32_t attributes = platform::GetFileAttributes(path);
-    return attributes != platform::INVALID_FILE_ATTRIBUTES &&
-           (attributes & platform::FILE_ATTRIBUTE_DIRECTORY) != 0;
+    return platform::DirectoryExists(path);
 }
 
 std::string IntToStrWidth(long long value, int width) {
