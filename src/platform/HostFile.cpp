@@ -358,8 +358,47 @@ std::string ReadPart(const fs::path& file, std::string_view shownName, std::uint
     return part;
 }
 
-void ReplaceAtomically(const fs::path& target, std::string_view shownName,
-                       std::string_view contents, std::optional<std::uint32_t> attributes) {
+namespace {
+
+// Copies to the end of `in`, inside the kernel where the file systems let it; a file that grows
+// past maxBytes meanwhile is refused as ReadWhole refuses it.
+void CopyAll(int in, int out, std::string_view shownName, std::uintmax_t maxBytes) {
+    std::uintmax_t copied = 0;
+    bool inKernel = true;
+    std::string buffer;
+    for (;;) {
+        const auto chunk =
+            static_cast<std::size_t>(std::min<std::uintmax_t>(maxBytes + 1 - copied, 1 << 20));
+        ssize_t count = 0;
+        if (inKernel) {
+            count = ::copy_file_range(in, nullptr, out, nullptr, chunk, 0);
+            if (count < 0 &&
+                (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP)) {
+                inKernel = false;
+                continue;
+            }
+        } else {
+            buffer.resize(std::min<std::size_t>(chunk, 64 * 1024));
+            count = ::read(in, buffer.data(), buffer.size());
+            if (count > 0)
+                WriteAll(out, std::string_view(buffer.data(), std::size_t(count)));
+        }
+        if (count == 0)
+            return;
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            ThrowInOut(errno);
+        copied += std::uintmax_t(count);
+        if (copied > maxBytes)
+            throw FileTooLarge(shownName, maxBytes);
+    }
+}
+
+// Replaces the file by one that fill writes, by the rules of ReplaceAtomically.
+template <typename Fill>
+void Replace(const fs::path& target, std::string_view shownName, Fill&& fill,
+             std::optional<std::uint32_t> attributes) {
     auto cannotCreate = [&](int errnoValue) {
         return EFCreateError("Cannot create file \"" + std::string(shownName) + "\"",
                              WindowsErrorCode(errnoValue));
@@ -383,7 +422,7 @@ void ReplaceAtomically(const fs::path& target, std::string_view shownName,
     // Held until the rename: see RemoveIfStale.
     ::flock(fd.Get(), LOCK_EX);
     try {
-        WriteAll(fd.Get(), contents);
+        fill(fd.Get());
         CarryOverAttributes(fd.Get(), file, landing->status, attributes);
         if (::fsync(fd.Get()) != 0)
             ThrowInOut(errno);
@@ -395,6 +434,24 @@ void ReplaceAtomically(const fs::path& target, std::string_view shownName,
     }
     fd = UniqueFd();
     SyncFolder(directory);
+}
+
+}  // namespace
+
+void ReplaceAtomically(const fs::path& target, std::string_view shownName,
+                       std::string_view contents, std::optional<std::uint32_t> attributes) {
+    Replace(
+        target, shownName, [&](int fd) { WriteAll(fd, contents); }, attributes);
+}
+
+void CopyAtomically(const fs::path& source, std::string_view shownSource, std::uintmax_t maxBytes,
+                    const struct stat* sourceStatus, const fs::path& target,
+                    std::string_view shownTarget, std::uint32_t attributes) {
+    struct stat status {};
+    const UniqueFd from = OpenToRead(source, shownSource, maxBytes, sourceStatus, status);
+    Replace(
+        target, shownTarget, [&](int fd) { CopyAll(from.Get(), fd, shownSource, maxBytes); },
+        attributes);
 }
 
 }  // namespace platform::host

@@ -53,6 +53,14 @@ std::string ReadPart(const std::filesystem::path& file, std::string_view shownNa
 ReadStream OpenReadStream(const std::filesystem::path& file, std::string_view shownName,
                           std::uintmax_t maxBytes);
 
+// Replaces the file, as ReplaceAtomically does, by a copy of source (read by ReadWhole's rules,
+// with its status when the caller has just taken it) with the attributes given; the data go from
+// file to file inside the kernel where the file systems let them.
+void CopyAtomically(const std::filesystem::path& source, std::string_view shownSource,
+                    std::uintmax_t maxBytes, const struct stat* sourceStatus,
+                    const std::filesystem::path& target, std::string_view shownTarget,
+                    std::uint32_t attributes);
+
 // Writes contents beside the file, flushes, and renames it over the file. A symbolic link
 // is followed to what it points at, which is replaced beside itself, so the link stays and
 // shows the new contents. The new file keeps the replaced file's permissions and DOS

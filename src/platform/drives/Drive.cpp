@@ -80,7 +80,12 @@ void Drive::Copy(std::string_view source, Drive& target, std::string_view destin
         throw EFCreateError("Cannot create file \"" + std::string(destination) + "\"",
                             kSharingViolation);
     }
-    target.WriteFile(destination, ReadFile(source, maxBytes), from->attributes);
+    target.WriteCopy(destination, *this, source, maxBytes, from->attributes);
+}
+
+void Drive::WriteCopy(std::string_view path, Drive& from, std::string_view source,
+                      std::uintmax_t maxBytes, std::uint32_t attributes) {
+    WriteFile(path, from.ReadFile(source, maxBytes), attributes);
 }
 
 }  // namespace platform::drives

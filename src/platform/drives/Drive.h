@@ -84,6 +84,10 @@ public:
     // 123: a name Windows refuses), EInOutError 112 when the drive is full.
     virtual void WriteFile(std::string_view path, std::string_view contents,
                            std::optional<std::uint32_t> attributes = std::nullopt) = 0;
+    // WriteFile(path, from.ReadFile(source, maxBytes), attributes), which a drive may do
+    // without holding the file in memory.
+    virtual void WriteCopy(std::string_view path, Drive& from, std::string_view source,
+                           std::uintmax_t maxBytes, std::uint32_t attributes);
 
     // These throw EInOutError with the Windows code: 2 no such file, 3 no such folder,
     // 5 refused (read-only, a folder where a file is meant), 183 the name is taken,

@@ -246,12 +246,30 @@ ReadStream FolderDrive::OpenReadStream(std::string_view path, std::uintmax_t max
     return host::OpenReadStream(*host, path, maxBytes);
 }
 
-void FolderDrive::WriteFile(std::string_view path, std::string_view contents,
-                            std::optional<std::uint32_t> attributes) {
+fs::path FolderDrive::PathToWrite(std::string_view path) {
     auto host = HostPath(path);
     if (!host)
         throw EFCreateError("Cannot create file \"" + std::string(path) + "\"", kInvalidName);
-    host::ReplaceAtomically(*host, path, contents, attributes);
+    return std::move(*host);
+}
+
+void FolderDrive::WriteFile(std::string_view path, std::string_view contents,
+                            std::optional<std::uint32_t> attributes) {
+    host::ReplaceAtomically(PathToWrite(path), path, contents, attributes);
+}
+
+// From folder to folder the data need not pass through the program.
+void FolderDrive::WriteCopy(std::string_view path, Drive& from, std::string_view source,
+                            std::uintmax_t maxBytes, std::uint32_t attributes) {
+    auto* folder = dynamic_cast<FolderDrive*>(&from);
+    if (!folder)
+        return Drive::WriteCopy(path, from, source, maxBytes, attributes);
+    auto located = folder->Locate(source);
+    if (!located)
+        throw CannotOpen(source);
+    host::CopyAtomically(located->host, source, maxBytes,
+                         located->status ? &*located->status : nullptr, PathToWrite(path), path,
+                         attributes);
 }
 
 void FolderDrive::SetAttributes(std::string_view path, std::uint32_t attributes) {

@@ -35,6 +35,8 @@ public:
     ReadStream OpenReadStream(std::string_view path, std::uintmax_t maxBytes) override;
     void WriteFile(std::string_view path, std::string_view contents,
                    std::optional<std::uint32_t> attributes = std::nullopt) override;
+    void WriteCopy(std::string_view path, Drive& from, std::string_view source,
+                   std::uintmax_t maxBytes, std::uint32_t attributes) override;
     void SetAttributes(std::string_view path, std::uint32_t attributes) override;
     void DeleteFile(std::string_view path) override;
     void Rename(std::string_view from, std::string_view to) override;
@@ -53,6 +55,8 @@ private:
         std::optional<struct stat> Status() const;
     };
     std::optional<Located> Locate(std::string_view path);
+    // The host path a write goes to; EFCreateError for a path no host path can stand for.
+    std::filesystem::path PathToWrite(std::string_view path);
     std::filesystem::path Existing(std::string_view path, int missingCode);
 
     std::filesystem::path root_;
