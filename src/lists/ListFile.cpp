@@ -138,10 +138,6 @@ private:
     std::size_t used_ = 0;
 };
 
-}  // namespace
-
-namespace {
-
 // What is remembered of a list that holds no entry twice: its number of lines, and where
 // every kLinesApart-th line starts, so that a line is found reading little of the list.
 constexpr std::string_view kDistinctLines = "distinct-lines";
@@ -200,11 +196,12 @@ bool TPathListEntries::Recall(const platform::FileStamp& stamp) {
     const auto fact = platform::Recalled(stamp, kDistinctLines);
     if (!fact)
         return false;
+    // Numbers with one space between them.
     std::vector<std::uint64_t> numbers;
     for (const char *at = fact->data(), *end = at + fact->size(); at < end; ++at) {
         std::uint64_t number = 0;
         const auto [next, error] = std::from_chars(at, end, number);
-        if (error != std::errc())
+        if (error != std::errc() || (next != end && *next != ' '))
             return false;
         numbers.push_back(number);
         at = next;

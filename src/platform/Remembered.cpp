@@ -62,7 +62,10 @@ std::optional<std::string> Recalled(const FileStamp& stamp, std::string_view top
 
 void Remember(const FileStamp& stamp, std::string_view topic, std::string_view fact) {
     std::vector<std::string>& lines = FactLines();
-    lines.push_back(FactKey(stamp, topic) + std::string(fact));
+    // In place of what was there for the same file, which Recalled would find first.
+    const std::string key = FactKey(stamp, topic);
+    std::erase_if(lines, [&](const std::string& line) { return line.starts_with(key); });
+    lines.push_back(key + std::string(fact));
     if (lines.size() > kMaxFacts)
         lines.erase(lines.begin(), lines.end() - kMaxFacts);
     std::string text;

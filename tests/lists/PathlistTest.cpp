@@ -265,7 +265,8 @@ TEST_F(PathlistTest, ADamagedRememberedFactIsNotBelieved) {
                                             "600" + marks.substr(0, marks.size() - 1) + "9999999",
                                             "99999999999999999999999" + marks,
                                             "1 2",
-                                            "600" + offMarks};
+                                            "600" + offMarks,
+                                            "600x" + marks.substr(1)};
     int round = 0;
     for (const std::string& fact : facts) {
         // A machine of its own for each, as the facts are read once for each machine.
@@ -277,6 +278,10 @@ TEST_F(PathlistTest, ADamagedRememberedFactIsNotBelieved) {
         std::vector<std::string> read;
         for (std::size_t i = 0; i < entries.Count(); ++i) read.push_back(entries[i]);
         EXPECT_EQ(read, expected) << "fact: " << fact;
+        // The damaged fact gives way to the one found out.
+        const std::string known = ReadFile(root / "remembered");
+        EXPECT_EQ(std::count(known.begin(), known.end(), '\n'), 1) << known;
+        EXPECT_NE(known, key + fact + "\n");
     }
 }
 

@@ -212,8 +212,7 @@ std::string FolderDrive::ReadFile(std::string_view path, std::uintmax_t maxBytes
     auto located = Locate(path);
     if (!located)
         throw CannotOpen(path);
-    return host::ReadWhole(located->host, path, maxBytes,
-                           located->status ? &*located->status : nullptr);
+    return host::ReadWhole(located->host, path, maxBytes, located->Known());
 }
 
 std::string FolderDrive::ReadFilePart(std::string_view path, std::uintmax_t offset,
@@ -221,8 +220,7 @@ std::string FolderDrive::ReadFilePart(std::string_view path, std::uintmax_t offs
     auto located = Locate(path);
     if (!located)
         throw CannotOpen(path);
-    return host::ReadPart(located->host, path, maxBytes, offset, size,
-                          located->status ? &*located->status : nullptr);
+    return host::ReadPart(located->host, path, maxBytes, offset, size, located->Known());
 }
 
 std::optional<std::string> FolderDrive::ReadFileIfExists(std::string_view path,
@@ -267,8 +265,7 @@ void FolderDrive::WriteCopy(std::string_view path, Drive& from, std::string_view
     auto located = folder->Locate(source);
     if (!located)
         throw CannotOpen(source);
-    host::CopyAtomically(located->host, source, maxBytes,
-                         located->status ? &*located->status : nullptr, PathToWrite(path), path,
+    host::CopyAtomically(located->host, source, maxBytes, located->Known(), PathToWrite(path), path,
                          attributes);
 }
 

@@ -53,6 +53,8 @@ private:
         std::optional<struct stat> status;  // links followed; known where found as spelled
 
         std::optional<struct stat> Status() const;
+        // The status where it is known, for the host functions that take one.
+        const struct stat* Known() const { return status ? &*status : nullptr; }
     };
     std::optional<Located> Locate(std::string_view path);
     // The host path a write goes to; EFCreateError for a path no host path can stand for.
